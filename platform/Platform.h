@@ -1,0 +1,223 @@
+// The seam between the system and Windows. Each interface keeps Win32's
+// meaning: the same arguments, Win32 error codes, the same success
+// conventions, so callers read one-to-one against Win32's documentation.
+// One platform is installed per process (the real one in the programs, a
+// simulated machine in tests) and reached through the accessors below.
+#pragma once
+#include <stdarg.h>
+
+#include "platform/Types.h"
+
+namespace platform {
+
+// WIN32_FIND_DATAA, the fields the system uses.
+struct FindData {
+  uint32_t attributes;
+  FileTime creationTime;
+  FileTime lastAccessTime;
+  FileTime lastWriteTime;
+  uint64_t size;
+  char fileName[260];
+  char alternateFileName[14];
+};
+
+// OSVERSIONINFOA.
+struct VersionInfo {
+  uint32_t majorVersion;
+  uint32_t minorVersion;
+  uint32_t buildNumber;
+  uint32_t platformId;
+  char csdVersion[128];
+};
+
+class Kernel {
+ public:
+  virtual uint32_t GetLogicalDrives() = 0;
+  virtual uint32_t GetDriveTypeA(const char* rootPath) = 0;
+  // Any of the out pointers may be null, as in Win32.
+  virtual bool GetVolumeInformationA(const char* rootPath, char* volumeName,
+                                     uint32_t volumeNameSize,
+                                     uint32_t* serialNumber,
+                                     uint32_t* maxComponentLength,
+                                     uint32_t* fileSystemFlags,
+                                     char* fileSystemName,
+                                     uint32_t fileSystemNameSize) = 0;
+  virtual bool SetVolumeLabelA(const char* rootPath, const char* label) = 0;
+  virtual bool GetDiskFreeSpaceA(const char* rootPath,
+                                 uint32_t* sectorsPerCluster,
+                                 uint32_t* bytesPerSector,
+                                 uint32_t* freeClusters,
+                                 uint32_t* totalClusters) = 0;
+  // Not exported before Windows 95 OSR2: the real implementation looks it up
+  // at run time and fails with ERROR_PROC_NOT_FOUND where it is missing.
+  virtual bool GetDiskFreeSpaceExA(const char* rootPath,
+                                   uint64_t* freeBytesToCaller,
+                                   uint64_t* totalBytes,
+                                   uint64_t* totalFreeBytes) = 0;
+  // INVALID_FILE_ATTRIBUTES on failure.
+  virtual uint32_t GetFileAttributesA(const char* path) = 0;
+  virtual bool SetFileAttributesA(const char* path, uint32_t attributes) = 0;
+  // FindFirstFileA with the search handle closed at once.
+  virtual bool FindFirstFile(const char* path, FindData* data) = 0;
+  // Opens the file for writing attributes and calls SetFileTime; a null
+  // time is left as it is.
+  virtual bool SetFileTime(const char* path, const FileTime* creation,
+                           const FileTime* lastAccess,
+                           const FileTime* lastWrite) = 0;
+  virtual FileTime GetSystemTimeAsFileTime() = 0;
+  virtual uint32_t GetTickCount() = 0;
+  virtual bool DeleteFileA(const char* path) = 0;
+  virtual bool MoveFileA(const char* from, const char* to) = 0;
+  virtual bool CopyFileA(const char* from, const char* to,
+                         bool failIfExists) = 0;
+  virtual bool CreateDirectoryA(const char* path) = 0;
+  virtual bool RemoveDirectoryA(const char* path) = 0;
+  virtual uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) = 0;
+  virtual uint32_t GetSystemDirectoryA(char* buffer, uint32_t size) = 0;
+  virtual uint32_t GetTempPathA(uint32_t size, char* buffer) = 0;
+  // The path of the running program (GetModuleFileNameA with no module).
+  virtual uint32_t GetModuleFileNameA(char* buffer, uint32_t size) = 0;
+  virtual uint32_t GetCurrentDirectoryA(uint32_t size, char* buffer) = 0;
+  virtual bool SetCurrentDirectoryA(const char* path) = 0;
+  virtual uint32_t GetShortPathNameA(const char* longPath, char* shortPath,
+                                     uint32_t size) = 0;
+  virtual bool GetVersionExA(VersionInfo* info) = 0;
+  virtual uint32_t GetLastError() = 0;
+  virtual void SetLastError(uint32_t code) = 0;
+  // FormatMessageA with FORMAT_MESSAGE_ALLOCATE_BUFFER and no source or
+  // inserts: on success *buffer is a LocalAlloc'ed text the caller frees
+  // with LocalFree; returns its length, 0 on failure.
+  virtual uint32_t FormatMessageA(uint32_t flags, uint32_t messageId,
+                                  uint32_t languageId, char** buffer) = 0;
+  virtual void LocalFree(void* memory) = 0;
+  virtual void Sleep(uint32_t milliseconds) = 0;
+  virtual bool ExitWindowsEx(uint32_t flags, uint32_t reserved) = 0;
+
+ protected:
+  ~Kernel() {}
+};
+
+// An open C runtime stream (FILE*), opaque to its users.
+struct Stream;
+
+// The C runtime's buffered file streams. Text mode ("rt", "wt", or no "b")
+// has CR LF on disk and '\n' in memory on every platform, and a Ctrl-Z ends
+// a text read, as msvcrt does.
+class FileSystem {
+ public:
+  // fopen: null on failure, with the reason in Errno().
+  virtual Stream* Open(const char* path, const char* mode) = 0;
+  // fclose: 0 on success, EOF (-1) on failure; the stream is gone either way.
+  virtual int Close(Stream* stream) = 0;
+  virtual char* Gets(char* buffer, int size, Stream* stream) = 0;
+  virtual int Getc(Stream* stream) = 0;
+  virtual int Puts(const char* text, Stream* stream) = 0;
+  virtual int Putc(int c, Stream* stream) = 0;
+  virtual size_t Read(void* buffer, size_t size, size_t count,
+                      Stream* stream) = 0;
+  virtual size_t Write(const void* buffer, size_t size, size_t count,
+                       Stream* stream) = 0;
+  virtual int Seek(Stream* stream, long offset, int origin) = 0;
+  virtual long Tell(Stream* stream) = 0;
+  virtual int Flush(Stream* stream) = 0;
+  virtual bool Error(Stream* stream) = 0;
+  virtual bool Eof(Stream* stream) = 0;
+  // errno and strerror; the texts are msvcrt's on every platform.
+  virtual int Errno() = 0;
+  virtual void SetErrno(int value) = 0;
+  virtual const char* StrError(int value) = 0;
+
+ protected:
+  ~FileSystem() {}
+};
+
+// advapi32's registry calls; each returns a Win32 error code.
+class Registry {
+ public:
+  virtual int32_t RegOpenKeyExA(RegKey key, const char* subKey,
+                                uint32_t options, uint32_t samDesired,
+                                RegKey* result) = 0;
+  // disposition may be null.
+  virtual int32_t RegCreateKeyExA(RegKey key, const char* subKey,
+                                  uint32_t options, uint32_t samDesired,
+                                  RegKey* result, uint32_t* disposition) = 0;
+  virtual int32_t RegCloseKey(RegKey key) = 0;
+  virtual int32_t RegQueryValueExA(RegKey key, const char* valueName,
+                                   uint32_t* type, uint8_t* data,
+                                   uint32_t* dataSize) = 0;
+  virtual int32_t RegSetValueExA(RegKey key, const char* valueName,
+                                 uint32_t type, const uint8_t* data,
+                                 uint32_t dataSize) = 0;
+  virtual int32_t RegDeleteValueA(RegKey key, const char* valueName) = 0;
+  virtual int32_t RegDeleteKeyA(RegKey key, const char* subKey) = 0;
+  virtual int32_t RegEnumKeyExA(RegKey key, uint32_t index, char* name,
+                                uint32_t* nameSize) = 0;
+  virtual int32_t RegEnumValueA(RegKey key, uint32_t index, char* name,
+                                uint32_t* nameSize, uint32_t* type,
+                                uint8_t* data, uint32_t* dataSize) = 0;
+  virtual int32_t RegQueryInfoKeyA(RegKey key, uint32_t* subKeys,
+                                   uint32_t* maxSubKeyLength, uint32_t* values,
+                                   uint32_t* maxValueNameLength,
+                                   uint32_t* maxValueLength) = 0;
+
+ protected:
+  ~Registry() {}
+};
+
+class UserPrompts {
+ public:
+  // MessageBoxA: the button pressed (IDOK, IDYES ...), 0 on failure.
+  virtual int MessageBoxA(WindowHandle owner, const char* text,
+                          const char* caption, uint32_t type) = 0;
+
+ protected:
+  ~UserPrompts() {}
+};
+
+class Shell {
+ public:
+  // ShellExecuteA: a value above 32 is success.
+  virtual intptr_t ShellExecuteA(WindowHandle owner, const char* verb,
+                                 const char* file, const char* parameters,
+                                 const char* directory, int showCommand) = 0;
+
+ protected:
+  ~Shell() {}
+};
+
+struct Platform {
+  Kernel* kernel;
+  FileSystem* files;
+  Registry* registry;
+  UserPrompts* prompts;
+  Shell* shell;
+};
+
+// The installed platform. Calling a part of it before one is installed is
+// a programming error.
+Platform& Current();
+inline Kernel& kernel() { return *Current().kernel; }
+inline FileSystem& files() { return *Current().files; }
+inline Registry& registry() { return *Current().registry; }
+inline UserPrompts& prompts() { return *Current().prompts; }
+inline Shell& shell() { return *Current().shell; }
+
+// Installs a platform for its lifetime and puts the previous one back.
+class PlatformScope {
+ public:
+  explicit PlatformScope(const Platform& platform);
+  ~PlatformScope();
+  PlatformScope(const PlatformScope&) = delete;
+  PlatformScope& operator=(const PlatformScope&) = delete;
+
+ private:
+  Platform previous;
+};
+
+// vsnprintf that always terminates the buffer (when size > 0) and returns
+// the length written, or -1 when the text was cut.
+int FormatV(char* buffer, size_t size, const char* format, va_list args);
+int Format(char* buffer, size_t size, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+
+}  // namespace platform

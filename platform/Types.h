@@ -1,0 +1,15 @@
+// Plain types shared by the seam's interfaces; safe to include beside
+// <windows.h>.
+#pragma once
+#include <stddef.h>
+#include <stdint.h>
+
+// An open registry key (HKEY) as a number, so portable code needs no
+// Windows header.
+typedef uintptr_t RegKey;
+
+// A window (HWND) as a number; 0 is "no window".
+typedef uintptr_t WindowHandle;
+
+// A FILETIME as one 64-bit count of 100 ns units since 1601.
+typedef uint64_t FileTime;
