@@ -1,0 +1,74 @@
+#include "drives/DriveTable.h"
+
+#include <string.h>
+
+#include "platform/Platform.h"
+
+const char driveMapFileName[] = "drivemap.dat";
+
+void DriveRecord::formatSerialText() {
+  if (!volumeInfoValid) {
+    serialText[0] = '\0';
+    return;
+  }
+  platform::Format(serialText, sizeof serialText, "%04X-%04X",
+                   static_cast<unsigned>(serialNumber >> 16),
+                   static_cast<unsigned>(serialNumber & 0xFFFF));
+}
+
+DriveTable::DriveTable()
+    : letterGroupCount(0),
+      compressionPresent(0),
+      firstDriveSpaceLetter(0),
+      windowsDriveLetter(0) {
+  memset(letterGroups, 0, sizeof letterGroups);
+  memset(compressionMap, 0, sizeof compressionMap);
+  memset(&dosStackBuffer, 0, sizeof dosStackBuffer);
+  memset(&dosDataBuffer, 0, sizeof dosDataBuffer);
+
+  // The order is the system's: the map first (its messages come before any
+  // other), the DOS link, the empty connection table, then the records,
+  // and the DOS buffers and the driver last.
+  driveMap.readDriveMap(driveMapFileName);
+  dosLink.setUpDosLink();
+  persistentConnections.empty();
+  computerFolder = nullptr;
+  memset(records, 0, sizeof records);
+  for (int i = 0; i < driveCount; ++i) {
+    records[i].newLetter = static_cast<char>('A' + i);
+  }
+  openLinks();
+}
+
+DriveTable::~DriveTable() {
+  clear();
+  closeLinks();
+}
+
+// The DOS buffers and the driver come with the driver work; until then the
+// driver stays closed and no DOS memory is held.
+void DriveTable::openLinks() {}
+
+void DriveTable::closeLinks() {
+  persistentConnections.empty();
+  driverLink.closeDriver();
+}
+
+bool DriveTable::isLogicalDrive(int index) const {
+  if (index < 0 || index >= driveCount) return false;
+  return (platform::kernel().GetLogicalDrives() >> index) & 1u;
+}
+
+void DriveTable::clear() {
+  for (DriveRecord& record : records) {
+    if (!record.present) continue;
+    record.present = 0;
+    // Shell items are not built yet, so none is ever held here.
+    record.shellItem = nullptr;
+    delete[] record.hostedLetters;
+    record.hostedLetters = nullptr;
+    delete[] record.deviceKeyPath;
+    record.deviceKeyPath = nullptr;
+  }
+  computerFolder = nullptr;
+}
