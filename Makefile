@@ -1,0 +1,49 @@
+# The README's commands. `make test` builds the three builds and runs every
+# test; `make demo` runs the program on the bundled demo machine.
+SHELL := /bin/bash
+.SHELLFLAGS := -euo pipefail -c
+JOBS ?= $(shell nproc)
+CMAKE_GEN := -G Ninja
+
+.PHONY: test demo deps native win9x wine native-test pe-check wine-test clean
+
+test: deps native-test pe-check wine-test
+	@echo "All tests passed."
+
+demo: deps wine
+	scripts/demo.sh build/wine
+
+deps:
+	scripts/deps.sh
+
+build/native/build.ninja:
+	cmake $(CMAKE_GEN) -S . -B build/native -DCMAKE_BUILD_TYPE=Debug
+
+build/win9x/build.ninja:
+	cmake $(CMAKE_GEN) -S . -B build/win9x -DCMAKE_BUILD_TYPE=MinSizeRel \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-win9x.cmake
+
+build/wine/build.ninja:
+	cmake $(CMAKE_GEN) -S . -B build/wine -DCMAKE_BUILD_TYPE=MinSizeRel \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-wine.cmake
+
+native: build/native/build.ninja
+	cmake --build build/native -j $(JOBS)
+
+win9x: build/win9x/build.ninja
+	cmake --build build/win9x -j $(JOBS)
+
+wine: build/wine/build.ninja
+	cmake --build build/wine -j $(JOBS)
+
+native-test: native
+	ctest --test-dir build/native --output-on-failure -j $(JOBS)
+
+pe-check: win9x wine
+	scripts/check-pe.sh build/win9x build/wine
+
+wine-test: wine
+	scripts/run-wine-tests.sh build/wine
+
+clean:
+	rm -rf build
