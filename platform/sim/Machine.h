@@ -1,0 +1,145 @@
+// A simulated Windows 9x machine, loaded from a fixture folder under
+// machines/ (see machines/README.md). It implements the whole platform seam
+// over a private copy of the fixture, so tests can run the system on it and
+// read back files and registry exactly as a user would see them.
+#pragma once
+#include <stdint.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/sim/Faults.h"
+#include "platform/sim/ScriptedUser.h"
+
+namespace sim {
+
+// One drive letter as the fixture describes it. Sizes are kept in clusters
+// so that both free-space calls answer from the same numbers.
+struct Drive {
+  char letter;
+  uint32_t type;  // DRIVE_ constant
+  std::string label;
+  uint32_t serial;
+  std::string fileSystem;
+  uint32_t sectorsPerCluster;
+  uint32_t bytesPerSector;
+  uint64_t totalClusters;
+  uint64_t freeClusters;
+  bool ready;     // false: no media in the drive
+  bool readOnly;  // write-protected media
+  // Every key of the drive's section, as written (case-insensitive names).
+  std::map<std::string, std::string> properties;
+
+  uint64_t ClusterBytes() const {
+    return uint64_t(sectorsPerCluster) * bytesPerSector;
+  }
+  uint64_t TotalBytes() const { return totalClusters * ClusterBytes(); }
+  uint64_t FreeBytes() const { return freeClusters * ClusterBytes(); }
+  bool HasProperty(const std::string& key) const;
+  // The section's value for `key`, or `fallback` when it has none.
+  std::string Property(const std::string& key,
+                       const std::string& fallback = "") const;
+};
+
+// A ShellExecuteA call as made.
+struct ShellCall {
+  WindowHandle owner;
+  std::string verb;
+  std::string file;
+  std::string parameters;
+  std::string directory;
+  int showCommand;
+  intptr_t result;
+};
+
+// A registry value as stored.
+struct RegValue {
+  uint32_t type;
+  std::string data;  // raw bytes; REG_SZ includes its terminator
+};
+
+class MachineImpl;
+
+class Machine {
+ public:
+  // Copies the fixture (a folder name under the repository's machines/, or
+  // an absolute path) into a fresh temporary folder and loads it. Throws
+  // std::runtime_error with a readable reason (file and line) when the
+  // fixture is missing or malformed.
+  static std::unique_ptr<Machine> Load(const std::string& fixture);
+  // Saves the registry into the copy, then removes the copy unless
+  // KeepFiles() was called.
+  ~Machine();
+  Machine(const Machine&) = delete;
+  Machine& operator=(const Machine&) = delete;
+
+  // The five seam implementations of this machine.
+  platform::Platform Platform();
+  ScriptedUser& User();
+  sim::Faults& Faults();
+  // Test failures found by the machine (an unexpected box, a missing file
+  // asked for by ReadFile ...) go here; by default they are printed and the
+  // process aborts.
+  void SetFailureHandler(FailureHandler handler);
+  void Fail(const std::string& message);
+
+  // The copy's folder, and the host path of a Windows path in it
+  // (case-insensitive on the way, as Windows is).
+  std::string Root() const;
+  std::string HostPath(const std::string& windowsPath) const;
+  // Raw file bytes; a missing file is reported to the failure handler and
+  // reads as "".
+  std::string ReadFile(const std::string& windowsPath);
+  // Writes raw bytes, creating the folders on the way.
+  void WriteFile(const std::string& windowsPath, const std::string& bytes);
+  bool Exists(const std::string& windowsPath) const;
+  // Keeps the copy after the machine ends and prints where it is.
+  void KeepFiles();
+
+  // The registry as REGEDIT4 text, and saved into the copy's registry.reg.
+  std::string ExportRegistry() const;
+  void SaveRegistry();
+  // Direct looks at the registry for tests ("HKEY_CURRENT_USER\\Software").
+  bool RegistryKeyExists(const std::string& keyPath) const;
+  // False when the key or the value is missing; name "" is the default.
+  bool RegistryValue(const std::string& keyPath, const std::string& name,
+                     RegValue* value) const;
+
+  // Facts of the machine.
+  Drive* drive(char letter);
+  std::vector<char> DriveLetters() const;
+  // A [Machine] (or other section's) value of machine.ini, "" when absent.
+  std::string Property(const std::string& section,
+                       const std::string& key) const;
+  uint64_t SleptMilliseconds() const;
+  // The flags of every ExitWindowsEx call.
+  std::vector<uint32_t> ExitRequests() const;
+  std::vector<ShellCall> ShellCalls() const;
+  // The simulated clock: every clock or tick query advances it by 1 ms,
+  // Sleep by the time slept.
+  FileTime Now() const;
+  void SetClock(FileTime now);
+  void AdvanceClock(uint64_t milliseconds);
+  // Every seam call with its main argument, in order
+  // ("RegOpenKeyExA HKEY_LOCAL_MACHINE\\Software\\X",
+  //  "Open C:\\drivemap.dat rt").
+  std::vector<std::string> CallLog() const;
+  void ClearCallLog();
+  // Streams open now.
+  int OpenStreams() const;
+
+  MachineImpl& Impl() { return *impl; }
+
+ private:
+  Machine();
+  std::unique_ptr<MachineImpl> impl;
+};
+
+// A FileTime for a calendar time in UTC, for tests and fixtures.
+FileTime MakeFileTime(int year, int month, int day, int hour = 0,
+                      int minute = 0, int second = 0);
+
+}  // namespace sim
