@@ -128,6 +128,10 @@ class Machine {
   //  "Open C:\\drivemap.dat rt").
   std::vector<std::string> CallLog() const;
   void ClearCallLog();
+  // Recording the log costs memory per call; long runs can turn it off.
+  // The counts per call name are kept either way.
+  void SetCallLogging(bool enabled);
+  uint64_t CallCount(const std::string& call) const;
   // Streams open now.
   int OpenStreams() const;
 
