@@ -69,12 +69,13 @@ Drive* SimKernel::RootDrive(const char* rootPath, bool needBackslash,
 }
 
 bool SimKernel::Locate(const char* path, WinPath* out, std::string* host,
-                       bool* exists, bool* parentExists, uint32_t* error) {
+                       bool* exists, bool* parentExists, uint32_t* error,
+                       bool wildcards) {
   if (!path) {
     *error = ERROR_INVALID_PARAMETER;
     return false;
   }
-  if (!ParseWinPath(path, m.currentDir, out, error)) return false;
+  if (!ParseWinPath(path, m.currentDir, out, error, wildcards)) return false;
   Drive* drive = m.FindDrive(out->drive);
   if (!drive || drive->type == DRIVE_NO_ROOT_DIR ||
       drive->type == DRIVE_UNKNOWN) {
@@ -312,7 +313,7 @@ bool SimKernel::FindFirstFile(const char* path, platform::FindData* data) {
   WinPath where;
   std::string host;
   bool exists, parentExists;
-  if (!Locate(path, &where, &host, &exists, &parentExists, &code))
+  if (!Locate(path, &where, &host, &exists, &parentExists, &code, true))
     return Failed(code);
   if (where.IsRoot()) return Failed(ERROR_FILE_NOT_FOUND);
   std::string pattern = where.parts.back();

@@ -289,6 +289,9 @@ Drive ParseDrive(char letter, const IniSection& section,
               "give the size either as TotalKb/FreeKb or as "
               "TotalClusters/FreeClusters, not both");
   if (kb) {
+    if (Number(section, "FreeKb", 0, where) >
+        Number(section, "TotalKb", 0, where))
+      LoadError(where + "the free space is larger than the drive");
     uint64_t bytes = drive.ClusterBytes();
     drive.totalClusters = Number(section, "TotalKb", 0, where) * 1024 / bytes;
     drive.freeClusters = Number(section, "FreeKb", 0, where) * 1024 / bytes;

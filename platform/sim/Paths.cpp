@@ -63,7 +63,7 @@ bool IsValidFileName(const std::string& name) {
 }
 
 bool ParseWinPath(const std::string& path, const std::string& currentDir,
-                  WinPath* out, uint32_t* error) {
+                  WinPath* out, uint32_t* error, bool wildcards) {
   *error = ERROR_INVALID_NAME;
   std::string text = path;
   std::replace(text.begin(), text.end(), '/', '\\');
@@ -115,7 +115,8 @@ bool ParseWinPath(const std::string& path, const std::string& currentDir,
     if (!IsValidFileName(name)) {
       // A wildcard in a folder name is as bad as any other invalid name;
       // the last name may hold one for FindFirstFile, which checks itself.
-      if (end == rest.size() && name.find_first_of("*?") != std::string::npos) {
+      if (wildcards && end == rest.size() &&
+          name.find_first_of("*?") != std::string::npos) {
         std::string stripped;
         for (char c : name)
           if (c != '*' && c != '?') stripped += c;

@@ -242,6 +242,8 @@ int32_t SimRegistry::RegDeleteKeyA(RegKey key, const char* subKey) {
   for (size_t i = 0; i < siblings.size(); ++i) {
     if (siblings[i].get() == found) {
       MarkDeleted(found);
+      // Handles may still reach into the subtree; it stays in memory.
+      deletedKeys.push_back(siblings[i]);
       siblings.erase(siblings.begin() + long(i));
       break;
     }

@@ -31,8 +31,9 @@ struct WinPath {
 // Takes an absolute, rooted ("\\x") or relative path apart against the
 // current directory. False with ERROR_INVALID_NAME or ERROR_PATH_NOT_FOUND
 // for a path that cannot name a file.
+// Only FindFirstFile allows wildcards, in the last name.
 bool ParseWinPath(const std::string& path, const std::string& currentDir,
-                  WinPath* out, uint32_t* error);
+                  WinPath* out, uint32_t* error, bool wildcards = false);
 bool IsValidFileName(const std::string& name);
 bool IsShortName(const std::string& name);  // already 8.3
 std::string UpperCase(std::string text);
@@ -139,7 +140,7 @@ class SimKernel final : public platform::Kernel {
   Drive* RootDrive(const char* rootPath, bool needBackslash, uint32_t* error);
   // A path on a drive that is there and ready.
   bool Locate(const char* path, WinPath* out, std::string* host, bool* exists,
-              bool* parentExists, uint32_t* error);
+              bool* parentExists, uint32_t* error, bool wildcards = false);
   bool Writable(const WinPath& path, uint32_t* error);
   std::string ShortName(const std::string& hostFolder, const std::string& name);
   uint32_t CopyOut(const std::string& text, char* buffer, uint32_t size);
@@ -223,6 +224,7 @@ class SimRegistry final : public platform::Registry {
   std::shared_ptr<RegNode> Share(RegNode* node);
   MachineImpl& m;
   std::map<RegKey, std::shared_ptr<RegNode>> handles;
+  std::vector<std::shared_ptr<RegNode>> deletedKeys;
   RegKey nextHandle = 0xC2A0;
 };
 
