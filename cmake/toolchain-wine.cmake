@@ -1,0 +1,16 @@
+# The Wine test build: the same sources as 64-bit PE, run under wine64 on
+# machines that cannot execute 32-bit code. The posix thread model gives
+# GoogleTest a working std::mutex; product programs stay freestanding.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(PELMORA_PE_FLAVOUR wine)
+
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(PELMORA_OBJDUMP x86_64-w64-mingw32-objdump)
+
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
