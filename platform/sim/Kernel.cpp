@@ -364,8 +364,12 @@ bool SimKernel::SetFileTime(const char* path, const FileTime* creation,
   if (!exists)
     return Failed(parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
   if (!Writable(where, &code)) return Failed(code);
-  if (where.IsRoot()) return Failed(ERROR_ACCESS_DENIED);
+  // The file is opened for writing first: folders and read-only files
+  // refuse that.
   FileMeta& info = m.Meta(where, host);
+  if (where.IsRoot() || IsFolder(host) ||
+      (info.attributes & FILE_ATTRIBUTE_READONLY))
+    return Failed(ERROR_ACCESS_DENIED);
   if (creation) info.creation = *creation;
   if (lastAccess) info.access = *lastAccess;
   if (lastWrite) info.write = *lastWrite;
