@@ -664,8 +664,10 @@ uint32_t SimKernel::FormatMessageA(uint32_t flags, uint32_t messageId,
   uint32_t code;
   if (m.Enter("FormatMessageA", std::to_string(messageId), &code))
     return Failed(code), 0;
-  if (!buffer || !(flags & FORMAT_MESSAGE_ALLOCATE_BUFFER) ||
-      !(flags & FORMAT_MESSAGE_FROM_SYSTEM))
+  if (!buffer) return Failed(ERROR_INVALID_PARAMETER), 0;
+  // The buffer is always allocated; the text must come from the system.
+  *buffer = nullptr;
+  if (!(flags & FORMAT_MESSAGE_FROM_SYSTEM))
     return Failed(ERROR_INVALID_PARAMETER), 0;
   const char* text = SystemMessage(messageId);
   if (!text) return Failed(kErrorMessageNotFound), 0;
