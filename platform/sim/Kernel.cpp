@@ -589,7 +589,8 @@ bool SimKernel::SetCurrentDirectoryA(const char* path) {
   bool exists, parentExists;
   if (!Locate(path, &where, &host, &exists, &parentExists, &code))
     return Failed(code);
-  if (!exists) return Failed(ERROR_PATH_NOT_FOUND);
+  if (!exists)
+    return Failed(parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
   if (!IsFolder(host)) return Failed(kErrorDirectory);
   m.currentDir = where.Text();
   return true;
