@@ -137,8 +137,8 @@ TEST(MachineLoad, BundledDemoMachineLoads) {
   EXPECT_EQ(machine->DriveLetters(),
             (std::vector<char>{'A', 'C', 'D', 'E', 'F', 'G'}));
   EXPECT_EQ(machine->drive('F')->type, uint32_t(DRIVE_RAMDISK));
-  EXPECT_TRUE(machine->RegistryKeyExists(
-      "HKEY_CURRENT_USER\\Network\\Persistent\\G"));
+  EXPECT_TRUE(
+      machine->RegistryKeyExists("HKEY_CURRENT_USER\\Network\\Persistent\\G"));
   EXPECT_EQ(machine->ReadFile("C:\\Pelmora\\drivemap.dat").substr(0, 5),
             "Drive");
 }
