@@ -5,10 +5,12 @@
 #include "platform/win32/Win32Platform.h"
 
 #include <errno.h>
-#include <shellapi.h>
 #include <stdio.h>
 #include <string.h>
+// <windows.h> first: the other Win32 headers need its types.
 #include <windows.h>
+// Separate, so that sorting includes keeps it after <windows.h>.
+#include <shellapi.h>
 
 // <windows.h> maps FindFirstFile to FindFirstFileA; the seam's method of
 // that name closes the search and is a different call.
