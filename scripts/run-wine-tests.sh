@@ -23,7 +23,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 contract="$build/tests/contract/contract_tests.exe"
 probe="$build/platform/win32/probe/pe_probe.exe"
-for program in "$contract" "$probe"; do
+console_probe="$build/platform/win32/probe/pe_probe_console.exe"
+for program in "$contract" "$probe" "$console_probe"; do
   if [ ! -f "$program" ]; then
     echo "$0: $program is missing; build $build first" >&2
     exit 1
@@ -54,26 +55,44 @@ if [ $status -ne 0 ]; then
   failures=$((failures + 1))
 fi
 
-echo "== freestanding probe =="
-prefix="$prefixes/probe"
-"$here/wine-prefix.sh" "$prefixes/template" "$prefix" || exit 1
-WINEPREFIX="$prefix" timeout -k 10 60 "$WINE" "$probe" 'C:\probe.txt'
-status=$?
-stop_server "$prefix"
-expected=$(printf 'pelmora probe 42 00FF\r\nvirtual: square\r\ndivision: 1234567890\r\nconstructed: yes\r\ndestroyed\r\n' | od -An -c)
-actual=$(od -An -c "$prefix/drive_c/probe.txt" 2>/dev/null)
-if [ $status -ne 0 ]; then
-  echo "probe: FAILED (exit status $status)"
-  failures=$((failures + 1))
-elif [ "$actual" != "$expected" ]; then
-  echo "probe: FAILED: C:\\probe.txt holds"
-  echo "$actual"
-  echo "instead of"
-  echo "$expected"
-  failures=$((failures + 1))
-else
-  echo "probe: passed (exit 0, C:\\probe.txt byte for byte as expected)"
-fi
+# Runs a probe program in a fresh prefix and compares the file it writes
+# with the expected bytes (given as printf text).
+# run_probe NAME PROGRAM OUTPUT EXPECTED ARGUMENTS...
+run_probe() {
+  local name=$1 program=$2 output=$3 expected_text=$4
+  shift 4
+  echo "== $name =="
+  local prefix="$prefixes/$name"
+  "$here/wine-prefix.sh" "$prefixes/template" "$prefix" || exit 1
+  WINEPREFIX="$prefix" timeout -k 10 60 "$WINE" "$program" "$@"
+  local status=$?
+  stop_server "$prefix"
+  local expected actual
+  expected=$(printf "$expected_text" | od -An -c)
+  actual=$(od -An -c "$prefix/drive_c/$output" 2>/dev/null)
+  if [ $status -ne 0 ]; then
+    echo "$name: FAILED (exit status $status)"
+    failures=$((failures + 1))
+  elif [ "$actual" != "$expected" ]; then
+    echo "$name: FAILED: C:\\$output holds"
+    echo "$actual"
+    echo "instead of"
+    echo "$expected"
+    failures=$((failures + 1))
+  else
+    echo "$name: passed (exit 0, C:\\$output byte for byte as expected)"
+  fi
+}
+
+# Static construction before WinMain, destruction after it (the last
+# line), formatting, a virtual call and 64-bit division.
+run_probe probe "$probe" probe.txt \
+  'pelmora probe 42 00FF\r\nvirtual: square\r\ndivision: 1234567890\r\nconstructed: yes\r\ndestroyed\r\n' \
+  'C:\probe.txt'
+# msvcrt's argument parsing through our console entry point.
+run_probe console-probe "$console_probe" args.txt \
+  'argc=4\r\n[two words]\r\n[plain]\r\n' \
+  'C:\args.txt' 'two words' plain
 
 if [ $failures -ne 0 ]; then
   echo "Wine tests: $failures FAILED"
