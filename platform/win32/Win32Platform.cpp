@@ -409,17 +409,27 @@ class Win32Shell : public Shell {
   }
 };
 
-Win32Kernel theKernel;
-Win32FileSystem theFiles;
-Win32Registry theRegistry;
-Win32UserPrompts thePrompts;
-Win32Shell theShell;
+// Holds an object that is built at compile time and never destroyed: the
+// destructors of static objects elsewhere may still use the platform at
+// exit, in an order between files that nobody controls.
+template <class T>
+union Forever {
+  constexpr Forever() : object() {}
+  ~Forever() {}
+  T object;
+};
+
+Forever<Win32Kernel> theKernel;
+Forever<Win32FileSystem> theFiles;
+Forever<Win32Registry> theRegistry;
+Forever<Win32UserPrompts> thePrompts;
+Forever<Win32Shell> theShell;
 
 }  // namespace
 
 Platform Win32Platform() {
-  Platform platform = {&theKernel, &theFiles, &theRegistry, &thePrompts,
-                       &theShell};
+  Platform platform = {&theKernel.object, &theFiles.object, &theRegistry.object,
+                       &thePrompts.object, &theShell.object};
   return platform;
 }
 
