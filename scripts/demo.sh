@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Runs Kromva32 of a wine build on the bundled demo machine: in a window on
+# the current display, or on a virtual one with a screenshot when there is
+# no display.
+#
+#   demo.sh BUILD_DIR        (for example build/wine)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+WINE=${WINE:-/usr/lib/wine/wine64}
+WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
+
+# Second stage, on a display: start the program (and take a screenshot).
+if [[ "${1:-}" == --run ]]; then
+  "$WINE" 'C:\Pelmora\Kromva32.exe' &
+  pid=$!
+  if [[ -n "${SCREENSHOT:-}" ]]; then
+    sleep 4
+    import -window root "$SCREENSHOT"
+    echo "demo: screenshot in $SCREENSHOT"
+  fi
+  status=0
+  wait $pid || status=$?
+  echo "demo: Kromva32 ended with exit code $status"
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  exit 0
+fi
+
+build=$(realpath "${1:-build/wine}")
+program="$build/shell/Kromva32.exe"
+[[ -f "$program" ]] || { echo "$0: build $build first" >&2; exit 1; }
+
+prefixes="$build/wine-prefixes"
+prefix="$prefixes/demo"
+"$here/wine-prefix.sh" "$prefixes/template" "$prefix"
+"$here/wine-machine.sh" "$here/../machines/demo" "$prefix" "$build/demo-drives"
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# One shared virtual desktop, so a screenshot shows every window framed.
+cat >"$prefix/drive_c/desktop.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="pelmora"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"pelmora"="800x600"
+REG
+"$WINE" reg import 'C:\desktop.reg' >/dev/null 2>&1
+rm -f "$prefix/drive_c/desktop.reg"
+mkdir -p "$prefix/drive_c/Pelmora"
+cp "$program" "$prefix/drive_c/Pelmora/Kromva32.exe"
+export WINE WINESERVER
+
+if [[ -n "${DISPLAY:-}" ]]; then
+  "$0" --run
+else
+  SCREENSHOT="$build/demo.png" xvfb-run -a -s '-screen 0 1024x768x24' "$0" --run
+fi
