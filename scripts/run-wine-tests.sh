@@ -94,6 +94,21 @@ run_probe console-probe "$console_probe" args.txt \
   'argc=4\r\n[two words]\r\n[plain]\r\n' \
   'C:\args.txt' 'two words' plain
 
+# End-to-end runs of the programs: each tests/wine/*.sh is called with the
+# build folder and the prefix template, makes its own clone, and exits
+# nonzero on failure.
+for script in "$here"/../tests/wine/*.sh; do
+  [ -e "$script" ] || continue
+  name=$(basename "$script" .sh)
+  echo "== $name =="
+  if timeout -k 10 "$TIMEOUT" bash "$script" "$build" "$prefixes/template"; then
+    echo "$name: passed"
+  else
+    echo "$name: FAILED"
+    failures=$((failures + 1))
+  fi
+done
+
 if [ $failures -ne 0 ]; then
   echo "Wine tests: $failures FAILED"
   exit 1
