@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "platform/Platform.h"
+#include "shell/ErrorReport.h"
 
 const char driveMapFileName[] = "drivemap.dat";
 
@@ -45,12 +46,43 @@ DriveTable::~DriveTable() {
   closeLinks();
 }
 
-// The DOS buffers and the driver come with the driver work; until then the
-// driver stays closed and no DOS memory is held.
-void DriveTable::openLinks() {}
+// Both DOS buffers and the driver, or neither: without conventional
+// memory no real-mode call can run, and without the driver the memory is
+// of no use.
+void DriveTable::openLinks() {
+  bool stackAllocated = false, dataAllocated = false;
+  if (dosLink.ready) {
+    stackAllocated = dosLink.allocateDosBuffer(&dosStackBuffer, dosStackSize);
+    dataAllocated = stackAllocated &&
+                    dosLink.allocateDosBuffer(&dosDataBuffer, dosDataSize);
+  }
+  if (stackAllocated && dataAllocated) {
+    // "\\.\" and the file name; the current directory is the program's.
+    char path[20];
+    platform::Format(path, sizeof path, "\\\\.\\%s", driverFileName);
+    if (driverLink.openDriver(path, dosStackBuffer.selector, dosStackSize,
+                              dosStackBuffer.segment, dosStackSize))
+      return;
+    ReportError(
+        "Error opening %s. Check if this file exists in the application "
+        "directory. The program will function incorrectly without this "
+        "file.",
+        driverFileName);
+  } else {
+    ReportError(
+        "Error allocating MS-DOS memory. The program may function "
+        "incorrectly.");
+  }
+  if (stackAllocated) dosLink.freeDosBuffer(&dosStackBuffer);
+  if (dataAllocated) dosLink.freeDosBuffer(&dosDataBuffer);
+}
 
 void DriveTable::closeLinks() {
-  persistentConnections.empty();
+  if (driverLink.isDriverOpen()) {
+    dosLink.freeDosBuffer(&dosStackBuffer);
+    dosLink.freeDosBuffer(&dosDataBuffer);
+  }
+  persistentConnections.freePersistentConnections();
   driverLink.closeDriver();
 }
 

@@ -3,7 +3,8 @@
 namespace platform {
 
 namespace {
-Platform installed = {nullptr, nullptr, nullptr, nullptr, nullptr};
+Platform installed = {nullptr, nullptr, nullptr, nullptr,
+                      nullptr, nullptr, nullptr};
 }
 
 Platform& Current() { return installed; }

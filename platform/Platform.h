@@ -185,12 +185,66 @@ class Shell {
   ~Shell() {}
 };
 
+// The letter-assignment driver: a VxD opened by path and sent requests
+// through DeviceIoControl. The buffers are passed as raw bytes; what they
+// hold is the caller's and the driver's business.
+class DeviceDriver {
+ public:
+  // CreateFileA on a device path ("\\.\NAME.VxD"): on Windows 9x this
+  // loads the dynamically loadable VxD. INVALID_HANDLE_VALUE on failure,
+  // with the reason in GetLastError().
+  virtual DeviceHandle CreateFileA(const char* path, uint32_t access,
+                                   uint32_t shareMode, uint32_t creation,
+                                   uint32_t flags) = 0;
+  // DeviceIoControl with raw byte buffers and no overlapped structure.
+  // bytesReturned may be null only where Win32 allows it (never on 9x).
+  virtual bool DeviceIoControl(DeviceHandle device, uint32_t controlCode,
+                               void* inBuffer, uint32_t inSize, void* outBuffer,
+                               uint32_t outSize, uint32_t* bytesReturned) = 0;
+  virtual bool CloseHandle(DeviceHandle device) = 0;
+
+ protected:
+  ~DeviceDriver() {}
+};
+
+// The 16-bit kernel services of Windows 9x that allocate conventional
+// memory: KERNEL32's entries by ordinal (35 LoadLibrary16, 36
+// FreeLibrary16, 37 GetProcAddress16, passed in as the addresses the
+// caller resolved), QT_Thunk and WOW32's WOWGetVDMPointer. Only the i686
+// Windows build has them; elsewhere every call reports them missing.
+class Services16 {
+ public:
+  // GetModuleHandleA: the module's image in memory, null when missing.
+  virtual const uint8_t* GetModuleHandleA(const char* name) = 0;
+  // GetProcAddress by name: 0 when missing.
+  virtual uintptr_t GetProcAddress(const uint8_t* module, const char* name) = 0;
+  // The three ordinal entries, called at the address given.
+  virtual uint32_t LoadLibrary16(uintptr_t entry, const char* name) = 0;
+  virtual void FreeLibrary16(uintptr_t entry, uint32_t instance) = 0;
+  virtual uint32_t GetProcAddress16(uintptr_t entry, uint32_t instance,
+                                    const char* name) = 0;
+  // KRNL386's GlobalDosAlloc(DWORD) and GlobalDosFree(WORD) at the 16:16
+  // `target`, called through QT_Thunk at `thunk`; the result is DX:AX.
+  virtual uint32_t GlobalDosAlloc(uintptr_t thunk, uint32_t target,
+                                  uint32_t size) = 0;
+  virtual uint32_t GlobalDosFree(uintptr_t thunk, uint32_t target,
+                                 uint16_t selector) = 0;
+  // The flat address of a 16:16 (protectedMode) or segment:offset one.
+  virtual void* WOWGetVDMPointer(uint32_t address, uint32_t size,
+                                 bool protectedMode) = 0;
+
+ protected:
+  ~Services16() {}
+};
+
 struct Platform {
   Kernel* kernel;
   FileSystem* files;
   Registry* registry;
   UserPrompts* prompts;
   Shell* shell;
+  DeviceDriver* driver;
+  Services16* services16;
 };
 
 // The installed platform. Calling a part of it before one is installed is
@@ -201,6 +255,8 @@ inline FileSystem& files() { return *Current().files; }
 inline Registry& registry() { return *Current().registry; }
 inline UserPrompts& prompts() { return *Current().prompts; }
 inline Shell& shell() { return *Current().shell; }
+inline DeviceDriver& driver() { return *Current().driver; }
+inline Services16& services16() { return *Current().services16; }
 
 // Installs a platform for its lifetime and puts the previous one back.
 class PlatformScope {

@@ -13,3 +13,6 @@ typedef uintptr_t WindowHandle;
 
 // A FILETIME as one 64-bit count of 100 ns units since 1601.
 typedef uint64_t FileTime;
+
+// An open device (a HANDLE from CreateFileA) as a number.
+typedef uintptr_t DeviceHandle;

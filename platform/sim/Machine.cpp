@@ -133,6 +133,8 @@ MachineImpl::MachineImpl() : user(&onFailure) {
   registry.reset(new SimRegistry(*this));
   prompts.reset(new SimPrompts(*this));
   shell.reset(new SimShell(*this));
+  driver.reset(new SimDriver(*this));
+  services16Impl.reset(new SimServices16(*this));
 }
 
 MachineImpl::~MachineImpl() {
@@ -331,6 +333,7 @@ void MachineImpl::LoadFrom(const std::string& folder) {
       if (drives.count(letter))
         LoadError(where + "the drive is described twice");
       drives[letter] = ParseDrive(letter, section, where);
+      ParseDriveDevice(drives[letter], root, where);
       fs::create_directories(root + "/" + std::string(1, letter));
     }
   }
@@ -360,6 +363,8 @@ void MachineImpl::LoadFrom(const std::string& folder) {
   // GetDiskFreeSpaceExA came with Windows 95 OSR2 (4.0.1111).
   bool osr2 = major > 4 || minor > 0 || build >= 1111;
   hasFreeSpaceEx = ParseFlag(m, "DiskFreeSpaceEx", osr2, where);
+  services16 = ParseFlag(m, "Services16", platformId == 1, where);
+  driveSpace = ParseFlag(m, "DriveSpace", false, where);
   auto text = [&](const char* key, const std::string& fallback) {
     const std::string* value = m.Find(key);
     return value ? *value : fallback;
@@ -477,8 +482,9 @@ Machine::~Machine() {
 }
 
 platform::Platform Machine::Platform() {
-  return {impl->kernel.get(), impl->files.get(), impl->registry.get(),
-          impl->prompts.get(), impl->shell.get()};
+  return {impl->kernel.get(),        impl->files.get(), impl->registry.get(),
+          impl->prompts.get(),       impl->shell.get(), impl->driver.get(),
+          impl->services16Impl.get()};
 }
 
 ScriptedUser& Machine::User() { return impl->user; }
@@ -593,6 +599,12 @@ uint64_t Machine::CallCount(const std::string& call) const {
   return found == impl->callCounts.end() ? 0 : found->second;
 }
 int Machine::OpenStreams() const { return impl->files->OpenCount(); }
+std::vector<DriverRequest> Machine::DriverRequests() const {
+  return impl->driverRequests;
+}
+void Machine::ClearDriverRequests() { impl->driverRequests.clear(); }
+int Machine::OpenDriverHandles() const { return impl->driver->OpenCount(); }
+int Machine::DosBlocks() const { return impl->services16Impl->BlockCount(); }
 
 // ---------------------------------------------------------------- prompts
 

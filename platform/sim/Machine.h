@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,34 @@
 #include "platform/sim/ScriptedUser.h"
 
 namespace sim {
+
+// What the letter-assignment driver reports about a drive (machines/README.md
+// names the keys).
+struct DriveDevice {
+  uint8_t biosUnit = 0xFF;  // int 13h unit, 0xFF for none
+  uint8_t dosDeviceType = 5;
+  // The generic IOCTL categories DOS answers for the drive; none: DOS does
+  // not serve it as a block device (a CD-ROM behind MSCDEX).
+  std::vector<uint8_t> categories;
+  bool protectedModeOnly = false;
+  bool sharesPhysicalDrive = false;
+  uint32_t deviceNode = 0;  // 0: no device (request 2 fails)
+  std::string deviceKey;
+  std::string bootSector;  // raw bytes; empty: made from the drive's facts
+  char compressedOn = 0;   // a DriveSpace volume on this host letter
+  uint8_t cvfSequence = 0;
+  bool swappedWithHost = false;
+  std::set<std::string> refuse;  // "440D", "440E", "13", "KEY"
+};
+
+// A request as the simulated driver received it: request 1 with the 56
+// packet bytes before the interrupt ran, request 2 with its 12 bytes.
+struct DriverRequest {
+  uint32_t code;
+  uint32_t inSize;
+  uint32_t outSize;
+  std::string bytes;
+};
 
 // One drive letter as the fixture describes it. Sizes are kept in clusters
 // so that both free-space calls answer from the same numbers.
@@ -32,6 +61,7 @@ struct Drive {
   bool readOnly;  // write-protected media
   // Every key of the drive's section, as written (case-insensitive names).
   std::map<std::string, std::string> properties;
+  DriveDevice device;
 
   uint64_t ClusterBytes() const {
     return uint64_t(sectorsPerCluster) * bytesPerSector;
@@ -134,6 +164,12 @@ class Machine {
   uint64_t CallCount(const std::string& call) const;
   // Streams open now.
   int OpenStreams() const;
+  // The letter-assignment driver: every request it received, its handles
+  // open now, and the conventional-memory blocks allocated now.
+  std::vector<DriverRequest> DriverRequests() const;
+  void ClearDriverRequests();
+  int OpenDriverHandles() const;
+  int DosBlocks() const;
 
   MachineImpl& Impl() { return *impl; }
 

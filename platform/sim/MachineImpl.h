@@ -24,6 +24,9 @@ struct IniSection {
 };
 std::vector<IniSection> ParseIni(const std::string& text,
                                  const std::string& fileName);
+// The driver's facts of a drive from its section's keys (Driver.cpp).
+void ParseDriveDevice(Drive& drive, const std::string& root,
+                      const std::string& where);
 
 // Per-file facts Windows keeps and a host folder does not.
 struct FileMeta {
@@ -89,12 +92,17 @@ class MachineImpl {
   std::map<std::string, FileMeta> meta;  // by WinPath::Key()
   std::map<std::string, int> openFiles;  // by WinPath::Key(): stream count
   std::set<void*> allocations;
+  bool services16 = true;   // [Machine] Services16
+  bool driveSpace = false;  // [Machine] DriveSpace
+  std::vector<DriverRequest> driverRequests;
 
   std::unique_ptr<SimKernel> kernel;
   std::unique_ptr<SimFiles> files;
   std::unique_ptr<SimRegistry> registry;
   std::unique_ptr<SimPrompts> prompts;
   std::unique_ptr<SimShell> shell;
+  std::unique_ptr<SimDriver> driver;
+  std::unique_ptr<SimServices16> services16Impl;
 };
 
 }  // namespace sim

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -247,6 +248,71 @@ class SimShell final : public platform::Shell {
 
  private:
   MachineImpl& m;
+};
+
+class SimServices16 final : public platform::Services16 {
+ public:
+  explicit SimServices16(MachineImpl& machine);
+  const uint8_t* GetModuleHandleA(const char* name) override;
+  uintptr_t GetProcAddress(const uint8_t* module, const char* name) override;
+  uint32_t LoadLibrary16(uintptr_t entry, const char* name) override;
+  void FreeLibrary16(uintptr_t entry, uint32_t instance) override;
+  uint32_t GetProcAddress16(uintptr_t entry, uint32_t instance,
+                            const char* name) override;
+  uint32_t GlobalDosAlloc(uintptr_t thunk, uint32_t target,
+                          uint32_t size) override;
+  uint32_t GlobalDosFree(uintptr_t thunk, uint32_t target,
+                         uint16_t selector) override;
+  void* WOWGetVDMPointer(uint32_t address, uint32_t size,
+                         bool protectedMode) override;
+
+  // The memory at segment:offset of an allocated block, null unless size
+  // bytes fit there.
+  uint8_t* Conventional(uint16_t segment, uint32_t offset, uint32_t size);
+  int BlockCount() const { return int(blocks.size()); }
+
+ private:
+  struct DosBlock {
+    uint16_t segment;
+    uint16_t selector;
+    std::vector<uint8_t> memory;
+  };
+  uintptr_t At(uint32_t offset) const;
+  bool Enter(const char* call, const std::string& argument);
+  bool Thunk(uintptr_t thunk, uint32_t target, uint32_t expected,
+             const char* call);
+  MachineImpl& m;
+  std::vector<uint8_t> image;  // KERNEL32 as the export walk sees it
+  std::vector<DosBlock> blocks;
+  uint32_t nextSegment = 0x2000;
+  uint16_t nextSelector = 0x1A07;
+  int moduleReferences = 0;
+};
+
+class SimDriver final : public platform::DeviceDriver {
+ public:
+  explicit SimDriver(MachineImpl& machine) : m(machine) {}
+  DeviceHandle CreateFileA(const char* path, uint32_t access,
+                           uint32_t shareMode, uint32_t creation,
+                           uint32_t flags) override;
+  bool DeviceIoControl(DeviceHandle device, uint32_t controlCode,
+                       void* inBuffer, uint32_t inSize, void* outBuffer,
+                       uint32_t outSize, uint32_t* bytesReturned) override;
+  bool CloseHandle(DeviceHandle device) override;
+
+  int OpenCount() const { return int(open.size()); }
+
+ private:
+  std::string Describe(uint32_t code, const uint8_t* in);
+  bool Refused(const Drive* drive, const char* what);
+  bool RunInterrupt(uint8_t* packet);
+  bool GenericIoctl(Drive& drive, uint8_t* packet, uint16_t* ax);
+  bool DeviceKey(uint8_t* in);
+  uint16_t DriveSpaceMap(uint8_t drive);
+  std::string BootSector(const Drive& drive);
+  MachineImpl& m;
+  std::set<DeviceHandle> open;
+  DeviceHandle nextHandle = 0x0C40;
 };
 
 }  // namespace sim

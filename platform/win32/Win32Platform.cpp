@@ -7,6 +7,8 @@
 #include <errno.h>
 #include <stdio.h>
 #include <string.h>
+
+#include "platform/win32/Win32Services16.h"
 // <windows.h> first: the other Win32 headers need its types.
 #include <windows.h>
 // Separate, so that sorting includes keeps it after <windows.h>.
@@ -409,6 +411,29 @@ class Win32Shell : public Shell {
   }
 };
 
+class Win32DeviceDriver : public DeviceDriver {
+ public:
+  DeviceHandle CreateFileA(const char* path, uint32_t access,
+                           uint32_t shareMode, uint32_t creation,
+                           uint32_t flags) override {
+    return reinterpret_cast<DeviceHandle>(::CreateFileA(
+        path, access, shareMode, nullptr, creation, flags, nullptr));
+  }
+
+  bool DeviceIoControl(DeviceHandle device, uint32_t controlCode,
+                       void* inBuffer, uint32_t inSize, void* outBuffer,
+                       uint32_t outSize, uint32_t* bytesReturned) override {
+    DwordOut returned(bytesReturned);
+    return ::DeviceIoControl(reinterpret_cast<HANDLE>(device), controlCode,
+                             inBuffer, inSize, outBuffer, outSize,
+                             returned.Get(), nullptr) != 0;
+  }
+
+  bool CloseHandle(DeviceHandle device) override {
+    return ::CloseHandle(reinterpret_cast<HANDLE>(device)) != 0;
+  }
+};
+
 // Holds an object that is built at compile time and never destroyed: the
 // destructors of static objects elsewhere may still use the platform at
 // exit, in an order between files that nobody controls.
@@ -424,12 +449,15 @@ Forever<Win32FileSystem> theFiles;
 Forever<Win32Registry> theRegistry;
 Forever<Win32UserPrompts> thePrompts;
 Forever<Win32Shell> theShell;
+Forever<Win32DeviceDriver> theDriver;
 
 }  // namespace
 
 Platform Win32Platform() {
-  Platform platform = {&theKernel.object, &theFiles.object, &theRegistry.object,
-                       &thePrompts.object, &theShell.object};
+  Platform platform = {&theKernel.object,   &theFiles.object,
+                       &theRegistry.object, &thePrompts.object,
+                       &theShell.object,    &theDriver.object,
+                       Win32Services16()};
   return platform;
 }
 

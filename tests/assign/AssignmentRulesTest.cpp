@@ -49,6 +49,13 @@ class AssignmentRulesTest : public MachineTest {
     table->windowsDriveLetter = 'C';
     rules = std::make_unique<AssignmentRules>(*table, rows);
   }
+  // The table gives its DOS memory and driver back to the machine, so it
+  // goes before the machine does.
+  void TearDown() override {
+    rules.reset();
+    table.reset();
+    MachineTest::TearDown();
+  }
   // A present drive with a row at the end of the list.
   DriveRecord& Add(char letter, int type = DRIVE_FIXED) {
     DriveRecord& r = table->recordOf(letter);

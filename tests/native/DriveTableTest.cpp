@@ -42,7 +42,7 @@ TEST_F(DriveTableTest, ConstructionReadsTheMapAndLeavesRecordsEmpty) {
   }
   EXPECT_EQ(table.letterGroupCount, 0);
   EXPECT_EQ(table.computerFolder, nullptr);
-  EXPECT_FALSE(table.driverLink.isDriverOpen());
+  EXPECT_TRUE(table.driverLink.isDriverOpen());
 }
 
 TEST_F(DriveTableTest, ConstructionReportsABadMapAndGoesOn) {
