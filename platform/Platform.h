@@ -75,6 +75,11 @@ class Kernel {
   virtual uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) = 0;
   virtual uint32_t GetSystemDirectoryA(char* buffer, uint32_t size) = 0;
   virtual uint32_t GetTempPathA(uint32_t size, char* buffer) = 0;
+  // Forms "<path>\<first 3 of prefix><hex>.tmp" in a buffer of at least
+  // 260 characters; with unique 0 it picks an unused number and creates
+  // the empty file. The number used, 0 on failure.
+  virtual uint32_t GetTempFileNameA(const char* path, const char* prefix,
+                                    uint32_t unique, char* buffer) = 0;
   // The path of the running program (GetModuleFileNameA with no module).
   virtual uint32_t GetModuleFileNameA(char* buffer, uint32_t size) = 0;
   virtual uint32_t GetCurrentDirectoryA(uint32_t size, char* buffer) = 0;

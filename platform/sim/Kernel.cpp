@@ -1,5 +1,6 @@
 // kernel32 of the simulated machine: drives, volumes, files and folders,
 // the machine's folders and version, errors and time.
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -470,6 +471,8 @@ bool SimKernel::CopyFileA(const char* from, const char* to, bool failIfExists) {
     return Failed(parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
   if (source.IsRoot() || IsFolder(sourceHost))
     return Failed(ERROR_ACCESS_DENIED);
+  // The NUL device swallows the copy: a test that the source can be read.
+  if (to && (EqualNoCase(to, "NUL") || EqualNoCase(to, "NUL:"))) return true;
   if (!Locate(to, &target, &targetHost, &targetExists, &targetParent, &code))
     return Failed(code);
   if (!targetParent) return Failed(ERROR_PATH_NOT_FOUND);
@@ -559,6 +562,52 @@ uint32_t SimKernel::GetTempPathA(uint32_t size, char* buffer) {
   uint32_t code;
   if (m.Enter("GetTempPathA", "", &code)) return Failed(code), 0;
   return CopyOut(m.tempPath, buffer, size);
+}
+
+uint32_t SimKernel::GetTempFileNameA(const char* path, const char* prefix,
+                                     uint32_t unique, char* buffer) {
+  uint32_t code;
+  if (m.Enter("GetTempFileNameA", Text(path) + " " + Text(prefix), &code))
+    return Failed(code), 0;
+  if (!path || !prefix || !buffer) return Failed(ERROR_INVALID_PARAMETER), 0;
+  WinPath folder;
+  std::string host;
+  bool exists, parentExists;
+  if (!Locate(path, &folder, &host, &exists, &parentExists, &code))
+    return Failed(code), 0;
+  if (!exists || !IsFolder(host)) return Failed(kErrorDirectory), 0;
+  std::string stem = std::string(prefix).substr(0, 3);
+  auto nameOf = [&](uint32_t number) {
+    char hex[16];
+    snprintf(hex, sizeof hex, "%X", number & 0xFFFF);
+    return folder.Child(stem + hex + ".tmp");
+  };
+  uint32_t number = unique;
+  if (unique == 0) {
+    // The next number whose file does not exist yet; Windows tries 65535
+    // numbers before giving up.
+    int tries = 0;
+    for (;;) {
+      number = (m.lastTempNumber++ & 0xFFFF) + 1;
+      bool taken;
+      ResolveHost(m.root, nameOf(number), &taken, nullptr);
+      if (!taken) break;
+      if (++tries == 0xFFFF) return Failed(ERROR_FILE_EXISTS), 0;
+    }
+  }
+  std::string name = nameOf(number).Text();
+  if (name.size() >= 260) return Failed(ERROR_INVALID_NAME), 0;
+  if (unique == 0) {
+    if (!Writable(folder, &code)) return Failed(code), 0;
+    std::string fileHost =
+        ResolveHost(m.root, nameOf(number), nullptr, nullptr);
+    FILE* created = fopen(fileHost.c_str(), "wb");
+    if (!created) return Failed(ERROR_ACCESS_DENIED), 0;
+    fclose(created);
+    m.Touch(nameOf(number), fileHost, true);
+  }
+  memcpy(buffer, name.c_str(), name.size() + 1);
+  return number;
 }
 
 uint32_t SimKernel::GetModuleFileNameA(char* buffer, uint32_t size) {

@@ -82,6 +82,7 @@ class MachineImpl {
   uint32_t tickBase = 0;
   FileTime bootClock;
   uint64_t slept = 0;
+  uint32_t lastTempNumber = 0;  // GetTempFileNameA's counter
   uint32_t lastError = 0;
   int errnoValue = 0;
   std::vector<uint32_t> exitRequests;

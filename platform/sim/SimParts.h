@@ -121,6 +121,8 @@ class SimKernel final : public platform::Kernel {
   uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) override;
   uint32_t GetSystemDirectoryA(char* buffer, uint32_t size) override;
   uint32_t GetTempPathA(uint32_t size, char* buffer) override;
+  uint32_t GetTempFileNameA(const char* path, const char* prefix,
+                            uint32_t unique, char* buffer) override;
   uint32_t GetModuleFileNameA(char* buffer, uint32_t size) override;
   uint32_t GetCurrentDirectoryA(uint32_t size, char* buffer) override;
   bool SetCurrentDirectoryA(const char* path) override;

@@ -220,6 +220,11 @@ class Win32Kernel : public Kernel {
     return ::GetTempPathA(size, buffer);
   }
 
+  uint32_t GetTempFileNameA(const char* path, const char* prefix,
+                            uint32_t unique, char* buffer) override {
+    return ::GetTempFileNameA(path, prefix, unique, buffer);
+  }
+
   uint32_t GetModuleFileNameA(char* buffer, uint32_t size) override {
     return ::GetModuleFileNameA(nullptr, buffer, size);
   }

@@ -1,0 +1,74 @@
+// A modal dialog over a dialog template in the program's resources, with
+// MFC's names. A derived dialog lists its commands in a table of (control
+// id -> member function); a command that is not listed is ignored, so Esc
+// and the close box (both IDCANCEL) end a dialog only when it lists
+// IDCANCEL, for example with OnCancel.
+//
+// Two backends: framework/win32 over DialogBoxParamA, framework/headless
+// in memory for native tests (see framework/headless/Dialogs.h).
+#pragma once
+#include <stddef.h>
+#include <stdint.h>
+
+#include "platform/Types.h"
+
+// Check states of CheckDlgButton and IsDlgButtonChecked.
+const unsigned kBstUnchecked = 0;
+const unsigned kBstChecked = 1;
+
+class CDialog;
+typedef void (CDialog::*DialogCommandHandler)();
+
+// One line of a dialog's command map; a map ends with {0, nullptr}. A
+// derived class's handler is listed as
+// static_cast<DialogCommandHandler>(&Derived::OnSomething).
+struct DialogCommandEntry {
+  int id;
+  DialogCommandHandler handler;
+};
+
+class CDialog {
+ public:
+  CDialog(int templateId, WindowHandle parent);
+  virtual ~CDialog();
+  CDialog(const CDialog&) = delete;
+  CDialog& operator=(const CDialog&) = delete;
+
+  // Runs the dialog until a handler calls EndDialog: that call's result,
+  // or -1 when the dialog could not be created.
+  intptr_t DoModal();
+
+  // Runs once the controls exist, before the dialog is shown. True lets
+  // the system give the focus to the first control.
+  virtual bool OnInitDialog();
+  // WM_COMMAND: runs the command map's handler for `id`; true when there
+  // was one.
+  virtual bool OnCommand(int id, int notifyCode);
+
+  // Ends the dialog after the running handler returns; DoModal returns
+  // `result`.
+  void EndDialog(intptr_t result);
+  void CheckDlgButton(int id, unsigned check);
+  unsigned IsDlgButtonChecked(int id) const;
+  // The control's window, 0 when the dialog has no such control.
+  WindowHandle GetDlgItem(int id) const;
+  WindowHandle GetSafeHwnd() const { return window; }
+  int GetTemplateId() const { return templateId; }
+
+ protected:
+  // The table of commands this dialog handles; the base handles none.
+  virtual const DialogCommandEntry* GetCommandMap() const;
+  // Ready-made handlers for the usual buttons: end with IDOK / IDCANCEL.
+  void OnOK();
+  void OnCancel();
+
+ private:
+  friend struct DialogBackend;
+  int templateId;
+  WindowHandle parent;
+  WindowHandle window = 0;
+};
+
+// Copies string resource `id` into `buffer` (always terminated): its
+// length, 0 when there is no such string.
+int AfxLoadString(unsigned id, char* buffer, int size);

@@ -1,0 +1,257 @@
+// CDialog in memory: the template's controls with their check states, the
+// scripted user's acts delivered as WM_COMMAND would deliver them.
+#include "framework/Dialog.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+
+#include "framework/headless/Dialogs.h"
+
+namespace {
+
+const int kIdCancel = 2;
+const int kBnClicked = 0;
+const uint32_t kWsDisabled = 0x08000000u;
+const uint32_t kBsTypeMask = 0x0Fu;
+const uint32_t kBsCheckBox = 2, kBsAutoCheckBox = 3, kBsRadioButton = 4,
+               kBs3State = 5, kBsAuto3State = 6, kBsAutoRadioButton = 9;
+
+struct ControlState {
+  const headless::DialogControl* control;
+  WindowHandle handle;
+  unsigned check;
+};
+
+// A dialog between DoModal's start and its end.
+struct OpenDialog {
+  const CDialog* dialog;
+  std::map<int, ControlState> controls;
+  bool ended = false;
+  intptr_t result = 0;
+};
+
+std::vector<OpenDialog*> openDialogs;
+WindowHandle nextHandle = 0x4000;
+headless::Resources resources;
+
+OpenDialog* Find(const CDialog* dialog) {
+  for (OpenDialog* open : openDialogs)
+    if (open->dialog == dialog) return open;
+  return nullptr;
+}
+
+bool IsCheckable(const headless::DialogControl& control) {
+  if (control.className != "Button" && control.className != "BUTTON" &&
+      control.className != "button")
+    return false;
+  uint32_t type = control.style & kBsTypeMask;
+  return type == kBsCheckBox || type == kBsAutoCheckBox ||
+         type == kBsRadioButton || type == kBs3State || type == kBsAuto3State ||
+         type == kBsAutoRadioButton;
+}
+
+std::string Name(int templateId) {
+  return "dialog " + std::to_string(templateId);
+}
+
+}  // namespace
+
+intptr_t CDialog::DoModal() {
+  headless::DialogUser& user = headless::DialogUser::Get();
+  std::vector<headless::UserAct> acts;
+  if (!user.Next(templateId, &acts)) return -1;
+  auto found = resources.dialogs.find(templateId);
+  if (found == resources.dialogs.end()) {
+    user.Fail(Name(templateId) + ": no such dialog template in the resources");
+    return -1;
+  }
+  OpenDialog open;
+  open.dialog = this;
+  for (const headless::DialogControl& control : found->second.controls) {
+    // Controls without an id (-1) cannot be reached by id anyway.
+    if (control.id == -1 || control.id == 0xFFFF) continue;
+    open.controls[control.id] = {&control, nextHandle++, kBstUnchecked};
+  }
+  window = nextHandle++;
+  openDialogs.push_back(&open);
+
+  headless::ShownDialog shown{templateId, parent, {}, {}, false, -1};
+  OnInitDialog();
+  for (const auto& entry : open.controls)
+    if (IsCheckable(*entry.second.control))
+      shown.checksAtStart[entry.first] = entry.second.check;
+
+  std::string name = Name(templateId);
+  for (size_t i = 0; i < acts.size(); ++i) {
+    const headless::UserAct& act = acts[i];
+    if (open.ended) {
+      user.Fail(name + " ended before the user could " +
+                headless::DescribeAct(act));
+      break;
+    }
+    if (act.kind == headless::UserAct::kClick) {
+      auto control = open.controls.find(act.id);
+      if (control == open.controls.end()) {
+        user.Fail(name + " has no control " + std::to_string(act.id) +
+                  " to click");
+        continue;
+      }
+      const headless::DialogControl& info = *control->second.control;
+      if (info.style & kWsDisabled) {
+        user.Fail(name + ": control " + std::to_string(act.id) +
+                  " is disabled");
+        continue;
+      }
+      // Automatic buttons change their own state before telling the
+      // dialog, as the system's do.
+      uint32_t type = info.style & kBsTypeMask;
+      if (type == kBsAutoCheckBox)
+        control->second.check = control->second.check ? 0 : 1;
+      if (type == kBsAuto3State)
+        control->second.check = (control->second.check + 1) % 3;
+      if (type == kBsAutoRadioButton) control->second.check = kBstChecked;
+      OnCommand(act.id, kBnClicked);
+    } else {
+      // Esc and the close box both reach the dialog as IDCANCEL.
+      OnCommand(kIdCancel, kBnClicked);
+    }
+    if (!open.ended) shown.ignoredActs.push_back(headless::DescribeAct(act));
+  }
+  openDialogs.erase(std::find(openDialogs.begin(), openDialogs.end(), &open));
+  window = 0;
+  shown.ended = open.ended;
+  shown.result = open.ended ? open.result : -1;
+  if (!open.ended) user.Fail(name + " is still open after the user's acts");
+  user.Record(shown);
+  return shown.result;
+}
+
+void CDialog::EndDialog(intptr_t result) {
+  OpenDialog* open = Find(this);
+  if (!open) {
+    headless::DialogUser::Get().Fail("EndDialog on a dialog that is not open");
+    return;
+  }
+  open->ended = true;
+  open->result = result;
+}
+
+void CDialog::CheckDlgButton(int id, unsigned check) {
+  OpenDialog* open = Find(this);
+  if (open) {
+    auto control = open->controls.find(id);
+    if (control != open->controls.end() &&
+        IsCheckable(*control->second.control)) {
+      control->second.check = check;
+      return;
+    }
+  }
+  headless::DialogUser::Get().Fail("CheckDlgButton: " + Name(templateId) +
+                                   " has no check box " + std::to_string(id));
+}
+
+unsigned CDialog::IsDlgButtonChecked(int id) const {
+  OpenDialog* open = Find(this);
+  if (!open) return kBstUnchecked;
+  auto control = open->controls.find(id);
+  return control == open->controls.end() ? kBstUnchecked
+                                         : control->second.check;
+}
+
+WindowHandle CDialog::GetDlgItem(int id) const {
+  OpenDialog* open = Find(this);
+  if (!open) return 0;
+  auto control = open->controls.find(id);
+  return control == open->controls.end() ? 0 : control->second.handle;
+}
+
+int AfxLoadString(unsigned id, char* buffer, int size) {
+  if (buffer == nullptr || size <= 0) return 0;
+  buffer[0] = '\0';
+  auto found = resources.strings.find(id);
+  if (found == resources.strings.end()) return 0;
+  // LoadStringA cuts a long string to the buffer.
+  size_t length = std::min(found->second.size(), size_t(size - 1));
+  memcpy(buffer, found->second.data(), length);
+  buffer[length] = '\0';
+  return int(length);
+}
+
+namespace headless {
+
+const DialogControl* DialogTemplate::Control(int controlId) const {
+  for (const DialogControl& control : controls)
+    if (control.id == controlId) return &control;
+  return nullptr;
+}
+
+void SetResources(const Resources& loaded) { resources = loaded; }
+const Resources& GetResources() { return resources; }
+
+DialogUser& DialogUser::Get() {
+  static DialogUser user;
+  return user;
+}
+
+void DialogUser::Expect(int templateId, std::vector<UserAct> acts) {
+  queue.push_back({templateId, std::move(acts)});
+}
+
+bool DialogUser::Done() {
+  for (const Expected& expected : queue)
+    Fail(Name(expected.templateId) + " was expected but never shown");
+  bool done = queue.empty();
+  queue.clear();
+  return done;
+}
+
+void DialogUser::Reset() {
+  queue.clear();
+  shown.clear();
+}
+
+void DialogUser::SetFailureHandler(DialogFailureHandler handler) {
+  onFailure = std::move(handler);
+}
+
+void DialogUser::Fail(const std::string& message) {
+  if (onFailure) {
+    onFailure(message);
+    return;
+  }
+  fprintf(stderr, "headless dialog: %s\n", message.c_str());
+  abort();
+}
+
+bool DialogUser::Next(int templateId, std::vector<UserAct>* acts) {
+  if (queue.empty()) {
+    Fail(Name(templateId) + " was shown but nobody expected it");
+    return false;
+  }
+  Expected next = queue.front();
+  queue.erase(queue.begin());
+  if (next.templateId != templateId) {
+    Fail(Name(templateId) + " was shown where " + Name(next.templateId) +
+         " was expected");
+    return false;
+  }
+  *acts = std::move(next.acts);
+  return true;
+}
+
+std::string DescribeAct(const UserAct& act) {
+  switch (act.kind) {
+    case UserAct::kClick:
+      return "click " + std::to_string(act.id);
+    case UserAct::kEscape:
+      return "press Esc";
+    case UserAct::kCloseBox:
+      return "close box";
+  }
+  return "?";
+}
+
+}  // namespace headless

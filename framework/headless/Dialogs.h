@@ -1,0 +1,118 @@
+// The headless backend's world of dialogs, for native tests: the
+// program's resources (read from its .rc script, so a test runs the very
+// template that goes into the .exe) and the user in front of each dialog,
+// who acts from a script ("click 1000", "press Esc", "close box").
+#pragma once
+#include <stdint.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Types.h"
+
+namespace headless {
+
+// One control of a dialog template, as the script gives it (the CONTROL
+// statement's style with WS_CHILD | WS_VISIBLE added, as rc does).
+struct DialogControl {
+  std::string text;  // an ordinal (a bitmap's id) as "#101"
+  int id;
+  std::string className;  // "Button", "Static" ...
+  uint32_t style;
+  int x, y, width, height;
+};
+
+struct DialogTemplate {
+  int id;
+  std::string caption;
+  uint32_t style;
+  int x, y, width, height;
+  int fontSize;
+  std::string fontName;
+  std::vector<DialogControl> controls;
+
+  // The control with this id; null when there is none.
+  const DialogControl* Control(int controlId) const;
+};
+
+struct Resources {
+  std::map<int, DialogTemplate> dialogs;
+  std::map<unsigned, std::string> strings;
+  std::map<int, std::string> bitmaps;  // id -> file named in the script
+};
+
+// Reads the statements of a resource script that the programs use:
+// #include of headers (for their #defines) and #define, DIALOG and
+// DIALOGEX with STYLE, CAPTION, FONT and CONTROL (or LTEXT, PUSHBUTTON,
+// DEFPUSHBUTTON, AUTOCHECKBOX) lines, STRINGTABLE, BITMAP. False with
+// *error as "file:line: reason" for anything else.
+bool ParseResourceScript(const std::string& path, Resources* resources,
+                         std::string* error);
+
+// The resources the headless backend serves (DoModal's templates,
+// AfxLoadString's strings).
+void SetResources(const Resources& resources);
+const Resources& GetResources();
+
+// What the user does in an open dialog.
+struct UserAct {
+  enum Kind { kClick, kEscape, kCloseBox } kind;
+  int id;  // the control clicked
+};
+inline UserAct Click(int id) { return {UserAct::kClick, id}; }
+inline UserAct PressEscape() { return {UserAct::kEscape, 0}; }
+inline UserAct CloseBox() { return {UserAct::kCloseBox, 0}; }
+
+// A dialog as it was shown.
+struct ShownDialog {
+  int templateId;
+  WindowHandle owner;
+  // Check state of every button right after OnInitDialog.
+  std::map<int, unsigned> checksAtStart;
+  // Acts the dialog did not end on, in order ("press Esc" ...).
+  std::vector<std::string> ignoredActs;
+  bool ended;
+  intptr_t result;
+};
+
+using DialogFailureHandler = std::function<void(const std::string&)>;
+
+// The user in front of the headless dialogs, one per process.
+class DialogUser {
+ public:
+  static DialogUser& Get();
+
+  // The next dialog opened must be `templateId`; the user takes these acts
+  // in it, in order. A dialog nobody expected, a template that is missing,
+  // a click on a control that is not there or disabled, a dialog still
+  // open after the last act, or acts left over after it ended are
+  // reported to the failure handler; DoModal then returns -1.
+  void Expect(int templateId, std::vector<UserAct> acts);
+  const std::vector<ShownDialog>& Shown() const { return shown; }
+  // Reports each expectation never met; true when none is left.
+  bool Done();
+  // Forgets expectations and shown dialogs.
+  void Reset();
+  // Where failures go; by default they are printed and the process aborts.
+  void SetFailureHandler(DialogFailureHandler handler);
+
+  // For the backend.
+  void Fail(const std::string& message);
+  bool Next(int templateId, std::vector<UserAct>* acts);
+  void Record(const ShownDialog& dialog) { shown.push_back(dialog); }
+
+ private:
+  struct Expected {
+    int templateId;
+    std::vector<UserAct> acts;
+  };
+  std::vector<Expected> queue;
+  std::vector<ShownDialog> shown;
+  DialogFailureHandler onFailure;
+};
+
+std::string DescribeAct(const UserAct& act);
+
+}  // namespace headless
