@@ -80,9 +80,10 @@ TEST(SetupResources, BitmapIsASixteenColourPictureFillingThePictureFrame) {
   EXPECT_EQ(bytes.substr(0, 2), "BM");
   EXPECT_EQ(u32(2), bytes.size());
   EXPECT_EQ(u32(14), 40u);  // BITMAPINFOHEADER, readable by Windows 95
-  // 78 x 142 dialog units in 8-point MS Sans Serif.
+  // The frame's 78 dialog units wide in 8-point MS Sans Serif, and short
+  // enough to clear the separator 8 units below the frame in smaller fonts.
   EXPECT_EQ(u32(18), 117u);
-  EXPECT_EQ(u32(22), 231u);
+  EXPECT_EQ(u32(22), 222u);
   EXPECT_EQ(u16(28), 4u);  // bits per pixel
   EXPECT_EQ(u32(30), 0u);  // not compressed
 }
