@@ -17,6 +17,8 @@ if [[ "${1:-}" == --run ]]; then
     sleep 4
     import -window root "$SCREENSHOT"
     echo "demo: screenshot in $SCREENSHOT"
+    # Headless nobody can answer a box: end the run after the picture.
+    "$WINESERVER" -k >/dev/null 2>&1 || true
   fi
   status=0
   wait $pid || status=$?
