@@ -16,3 +16,10 @@ typedef uint64_t FileTime;
 
 // An open device (a HANDLE from CreateFileA) as a number.
 typedef uintptr_t DeviceHandle;
+
+// A menu (HMENU) as a number; 0 is "no menu". Natively it is the address
+// of a sim::SimMenu.
+typedef uintptr_t MenuHandle;
+
+// An icon (HICON) as a number; 0 is "no icon".
+typedef uintptr_t IconHandle;
