@@ -205,7 +205,7 @@ void AssignmentRules::AssignLetter(int driveIndex, char letter) {
   if (driveIndex < 0 || driveIndex >= DriveTable::driveCount) return;
   if (!CanAssignLetter(letter, static_cast<char>('A' + driveIndex), true))
     return;
-  rows.SetModified();
+  rows.SetModified(true);
 
   bool moved[DriveTable::driveCount] = {};
   char next = letter;

@@ -15,7 +15,7 @@ class DriveRows {
   virtual int GetRowDrive(int row) const = 0;
   virtual void SetRowNewText(int row, const char* text) = 0;
   // The unsaved-changes flag of the list.
-  virtual void SetModified() = 0;
+  virtual void SetModified(bool modified) = 0;
   // The window that owns the rules' boxes.
   virtual WindowHandle GetBoxOwner() const = 0;
 

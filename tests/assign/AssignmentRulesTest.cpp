@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "assign/AssignmentRules.h"
+#include "assign/EditCommands.h"
 #include "platform/Codes.h"
 #include "tests/support/MachineTest.h"
 
@@ -23,7 +24,7 @@ class FakeRows : public DriveRows {
     texts.resize(drives.size());
     texts[row] = text;
   }
-  void SetModified() override { modified = true; }
+  void SetModified(bool value) override { modified = value; }
   WindowHandle GetBoxOwner() const override { return listWindow; }
   std::string TextOf(char letter) const {
     for (size_t row = 0; row < drives.size(); ++row) {
@@ -379,6 +380,65 @@ TEST_F(AssignmentRulesTest, LetterCommandIsAvailableForFreeGivableLetters) {
   EXPECT_FALSE(rules->IsLetterAvailable('B'));  // second letter of A's drive
   EXPECT_FALSE(rules->IsLetterAvailable('H'));  // unswapped host
   EXPECT_TRUE(rules->IsLetterAvailable('D'));   // its owner now wants G
+  EXPECT_TRUE(user().Boxes().empty());
+}
+
+// The Edit commands, on the same kind of list.
+TEST_F(AssignmentRulesTest, ClearEmptiesTheTargetsWholeGroup) {
+  AddCdRom('E', 7);
+  AddCdRom('F', 7);
+  Add('D');
+  ClearLetter(*rules, *table, rows, 1);  // the F row
+  EXPECT_TRUE(rows.modified);
+  EXPECT_EQ(table->recordOf('E').newLetter, noLetter);
+  EXPECT_EQ(table->recordOf('F').newLetter, noLetter);
+  EXPECT_EQ(rows.TextOf('E'), "");
+  EXPECT_EQ(table->recordOf('D').newLetter, 'D');
+  rows.modified = false;
+  ClearLetter(*rules, *table, rows, -1);  // no target: nothing
+  EXPECT_FALSE(rows.modified);
+}
+
+TEST_F(AssignmentRulesTest, ClearOfTheWindowsDriveAsksFirst) {
+  Add('C');
+  ExpectWarning(WindowsWarning('C'), IDNO);
+  ClearLetter(*rules, *table, rows, 0);
+  EXPECT_EQ(table->recordOf('C').newLetter, 'C');
+  EXPECT_FALSE(rows.modified);
+  ExpectWarning(WindowsWarning('C'), IDYES);
+  ClearLetter(*rules, *table, rows, 0);
+  EXPECT_EQ(table->recordOf('C').newLetter, noLetter);
+  EXPECT_TRUE(rows.modified);
+}
+
+TEST_F(AssignmentRulesTest, ClearAllKeepsWhatMayNotBeGivenAwaySilently) {
+  Add('C');
+  Add('D').compressionRole = 2;  // unswapped host
+  Add('E');
+  ClearAllLetters(*rules, *table, rows);
+  EXPECT_EQ(table->recordOf('C').newLetter, noLetter);
+  EXPECT_EQ(table->recordOf('D').newLetter, 'D');
+  EXPECT_EQ(table->recordOf('E').newLetter, noLetter);
+  EXPECT_EQ(rows.TextOf('E'), "");
+  EXPECT_TRUE(rows.modified);
+  EXPECT_TRUE(user().Boxes().empty());
+  // The flag is set even when nothing changed.
+  rows.modified = false;
+  ClearAllLetters(*rules, *table, rows);
+  EXPECT_TRUE(rows.modified);
+}
+
+TEST_F(AssignmentRulesTest, RestoreOriginalShowsBareLettersAndClearsTheFlag) {
+  Add('C').newLetter = 'H';
+  Add('D').newLetter = noLetter;
+  AddCdRom('E', 7).newLetter = 'C';
+  rows.modified = true;
+  RestoreOriginalLetters(*table, rows);
+  for (char c : {'C', 'D', 'E'}) {
+    EXPECT_EQ(table->recordOf(c).newLetter, c);
+    EXPECT_EQ(rows.TextOf(c), std::string(1, c));
+  }
+  EXPECT_FALSE(rows.modified);
   EXPECT_TRUE(user().Boxes().empty());
 }
 

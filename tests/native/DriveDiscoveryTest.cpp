@@ -17,7 +17,7 @@ class NoRows : public DriveRows {
   int GetRowCount() const override { return 0; }
   int GetRowDrive(int) const override { return -1; }
   void SetRowNewText(int, const char*) override {}
-  void SetModified() override {}
+  void SetModified(bool) override {}
   WindowHandle GetBoxOwner() const override { return 0; }
 };
 
@@ -56,12 +56,11 @@ class DriveDiscoveryTest : public MachineTest {
 using Texts = std::vector<std::string>;
 
 TEST_F(DriveDiscoveryTest, RowsDescribeEveryKindOfDrive) {
-  EXPECT_EQ(Describe('C'),
-            (Texts{"C:", "(C:)", "", "SYSTEM", "Fixed", "", "FAT32", "4.00 GB",
-                   "1.00 GB", "3F2A-1C07"}));
+  EXPECT_EQ(Describe('C'), (Texts{"C:", "(C:)", "", "SYSTEM", "Fixed", "",
+                                  "FAT32", "4.00 GB", "1.00 GB", "3F2A-1C07"}));
   EXPECT_EQ(Describe('F', true),
-            (Texts{"F:", "(F:)", "H", "SCSIDISK", "Fixed", "", "FAT",
-                   "1.00 GB", "512.00 MB", "0BAD-F00D"}));
+            (Texts{"F:", "(F:)", "H", "SCSIDISK", "Fixed", "", "FAT", "1.00 GB",
+                   "512.00 MB", "0BAD-F00D"}));
   EXPECT_EQ(table->recordOf('F').protectedModeOnly, 1);
   // The floppy is read through the BIOS while the driver is open.
   Texts a = Describe('A');
@@ -74,8 +73,8 @@ TEST_F(DriveDiscoveryTest, RowsDescribeEveryKindOfDrive) {
   EXPECT_EQ(Describe('J')[columnCompression], "Compressed #1 on I, swapped");
   EXPECT_EQ(Describe('K')[columnCompression], "Compressed #2 on I");
   // A CD-ROM drive without a disc: empty texts and no message.
-  EXPECT_EQ(Describe('H'), (Texts{"H:", "(H:)", "", "", "CD-ROM", "", "", "",
-                                  "", ""}));
+  EXPECT_EQ(Describe('H'),
+            (Texts{"H:", "(H:)", "", "", "CD-ROM", "", "", "", "", ""}));
   EXPECT_TRUE(user().Boxes().empty());
   for (char c : {'A', 'C', 'E', 'F', 'H', 'I', 'J', 'K'})
     EXPECT_EQ(table->recordOf(c).present, 1) << c;
@@ -87,8 +86,8 @@ TEST_F(DriveDiscoveryTest, FixedDriveFailuresAreReportedAndLeaveEmptyTexts) {
                 "Error getting volume information for drive C : The device is "
                 "not ready.\r\n",
                 MB_ICONERROR | MB_OK, IDOK);
-  EXPECT_EQ(Describe('C'), (Texts{"C:", "(C:)", "", "", "Fixed", "", "", "",
-                                  "", ""}));
+  EXPECT_EQ(Describe('C'),
+            (Texts{"C:", "(C:)", "", "", "Fixed", "", "", "", "", ""}));
   EXPECT_EQ(table->recordOf('C').serialNumber, 0u);
   EXPECT_EQ(table->recordOf('C').volumeInfoValid, 0);
 
