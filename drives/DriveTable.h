@@ -9,8 +9,12 @@
 #include "platform/Types.h"
 
 // Shell objects, owned through the shell's own allocator and interfaces.
+namespace platform {
 struct ItemIdList;
 struct ShellFolder;
+}  // namespace platform
+using platform::ItemIdList;
+using platform::ShellFolder;
 
 // newLetter of a drive that has no New letter.
 const char noLetter = static_cast<char>(0xFF);

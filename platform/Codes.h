@@ -142,3 +142,34 @@
 // Devices.
 #define INVALID_HANDLE_VALUE ((DeviceHandle)-1)
 #define FILE_FLAG_DELETE_ON_CLOSE 0x04000000u
+
+// HRESULTs.
+#define S_OK ((int32_t)0)
+#define S_FALSE ((int32_t)1)
+#define E_NOTIMPL ((int32_t)0x80004001)
+#define E_NOINTERFACE ((int32_t)0x80004002)
+#define E_FAIL ((int32_t)0x80004005)
+#define E_OUTOFMEMORY ((int32_t)0x8007000E)
+#define E_INVALIDARG ((int32_t)0x80070057)
+#define SUCCEEDED(hr) (((int32_t)(hr)) >= 0)
+#define FAILED(hr) (((int32_t)(hr)) < 0)
+#define HRESULT_CODE(hr) ((hr)&0xFFFF)
+
+// Shell folders, names and icons.
+#define CSIDL_DRIVES 0x0011
+#define SHCONTF_FOLDERS 0x0020u
+#define SHCONTF_NONFOLDERS 0x0040u
+#define SHCONTF_INCLUDEHIDDEN 0x0080u
+#define SHGDN_NORMAL 0x0000u
+#define SHGDN_INFOLDER 0x0001u
+#define SHGDN_FORPARSING 0x8000u
+#define STRRET_WSTR 0x0000u
+#define STRRET_OFFSET 0x0001u
+#define STRRET_CSTR 0x0002u
+#define SHGFI_ICON 0x000000100u
+#define SHGFI_SMALLICON 0x000000001u
+#define SHGFI_USEFILEATTRIBUTES 0x000000010u
+#define CP_ACP 0u
+
+// Context menus.
+#define CMF_NORMAL 0x00000000u

@@ -95,6 +95,11 @@ class Kernel {
   virtual uint32_t FormatMessageA(uint32_t flags, uint32_t messageId,
                                   uint32_t languageId, char** buffer) = 0;
   virtual void LocalFree(void* memory) = 0;
+  // WideCharToMultiByte with no default character: the bytes written
+  // (counting the terminator when wideCount is -1), 0 on failure.
+  virtual int WideCharToMultiByte(uint32_t codePage, uint32_t flags,
+                                  const uint16_t* wide, int wideCount,
+                                  char* buffer, int bufferSize) = 0;
   virtual void Sleep(uint32_t milliseconds) = 0;
   virtual bool ExitWindowsEx(uint32_t flags, uint32_t reserved) = 0;
 
@@ -179,12 +184,91 @@ class UserPrompts {
   ~UserPrompts() {}
 };
 
+// Shell objects, opaque to portable code. An ItemIdList is the shell's
+// ITEMIDLIST (its bytes may be read, as STRRET_OFFSET names do); the others
+// stand for an interface pointer each (IShellFolder, IEnumIDList,
+// IContextMenu) and are released through the calls below.
+struct ItemIdList;
+struct ShellFolder;
+struct ShellEnum;
+struct ContextMenu;
+
+// STRRET: which member holds the name is told by type (STRRET_WSTR,
+// STRRET_OFFSET, STRRET_CSTR). A wide name belongs to the caller, who frees
+// it with CoTaskMemFree; an offset counts bytes from the item's start.
+struct StrRet {
+  uint32_t type;
+  union {
+    uint16_t* wide;
+    uint32_t offset;
+    char cStr[260];
+  };
+};
+
 class Shell {
  public:
   // ShellExecuteA: a value above 32 is success.
   virtual intptr_t ShellExecuteA(WindowHandle owner, const char* verb,
                                  const char* file, const char* parameters,
                                  const char* directory, int showCommand) = 0;
+
+  // My Computer as a folder: SHGetMalloc, SHGetDesktopFolder,
+  // SHGetSpecialFolderLocation(no window, CSIDL_DRIVES), BindToObject for
+  // IShellFolder, and the My Computer id list freed with the allocator. The
+  // first failing step's HRESULT; *folder is null unless S_OK.
+  virtual int32_t GetComputerFolder(ShellFolder** folder) = 0;
+  virtual void ReleaseFolder(ShellFolder* folder) = 0;
+
+  // IShellFolder::EnumObjects (SHCONTF_ flags). A success other than S_OK
+  // (S_FALSE: nothing to list) leaves *result null.
+  virtual int32_t EnumObjects(ShellFolder* folder, WindowHandle owner,
+                              uint32_t flags, ShellEnum** result) = 0;
+  // IEnumIDList::Next for one item: S_OK with *item set (the caller owns
+  // it), S_FALSE at the end with *item null, or a failure.
+  virtual int32_t NextItem(ShellEnum* items, ItemIdList** item) = 0;
+  virtual void ReleaseEnum(ShellEnum* items) = 0;
+
+  // IShellFolder::GetDisplayNameOf (SHGDN_ flags).
+  virtual int32_t GetDisplayNameOf(ShellFolder* folder, const ItemIdList* item,
+                                   uint32_t flags, StrRet* name) = 0;
+
+  // Frees an item id list with the shell allocator (SHGetMalloc's Free).
+  virtual void FreeItem(ItemIdList* item) = 0;
+  // ole32's task allocator Free: item id lists a drive record owns, and
+  // STRRET_WSTR names.
+  virtual void CoTaskMemFree(void* memory) = 0;
+
+  // The item's small icon: GetUIObjectOf(IExtractIconA) with owner,
+  // GetIconLocation(0, buffer of 260), Extract with size 0 keeping the
+  // small icon and destroying the large one. Any failure: its HRESULT (E_FAIL
+  // when Extract gives no small icon) and *icon 0.
+  virtual int32_t ExtractSmallIcon(ShellFolder* folder, WindowHandle owner,
+                                   const ItemIdList* item,
+                                   IconHandle* icon) = 0;
+  // SHGetFileInfoA asking for an icon (SHGFI_ICON among the flags): the
+  // call's result, nonzero on success, with the icon in *icon (0 when none).
+  virtual uint32_t SHGetFileInfoA(const char* path, uint32_t attributes,
+                                  uint32_t flags, IconHandle* icon) = 0;
+  // The width of the icon's colour bitmap: GetIconInfo, then GetObjectA of
+  // the colour bitmap; both bitmaps are deleted.
+  virtual bool GetIconBitmapWidth(IconHandle icon, int* width) = 0;
+  virtual bool DestroyIcon(IconHandle icon) = 0;
+
+  // IShellFolder::GetUIObjectOf for one item, interface IContextMenu.
+  virtual int32_t GetContextMenu(ShellFolder* folder, WindowHandle owner,
+                                 const ItemIdList* item,
+                                 ContextMenu** menu) = 0;
+  // IContextMenu::QueryContextMenu (CMF_ flags): a success code whose low
+  // word is the largest id used minus idFirst plus one.
+  virtual int32_t QueryContextMenu(ContextMenu* contextMenu, MenuHandle menu,
+                                   uint32_t index, uint32_t idFirst,
+                                   uint32_t idLast, uint32_t flags) = 0;
+  // IContextMenu::InvokeCommand with a 36-byte CMINVOKECOMMANDINFO: no mask
+  // flags, owner, the verb as the integer verbIndex, no parameters or
+  // directory, showCommand, no hot key or icon.
+  virtual int32_t InvokeCommand(ContextMenu* contextMenu, WindowHandle owner,
+                                uint32_t verbIndex, int showCommand) = 0;
+  virtual void ReleaseContextMenu(ContextMenu* contextMenu) = 0;
 
  protected:
   ~Shell() {}

@@ -740,6 +740,41 @@ void SimKernel::LocalFree(void* memory) {
   free(memory);
 }
 
+// The ANSI code page is taken as Latin-1: characters above 0xFF have no
+// byte and become '?', as a default character would.
+int SimKernel::WideCharToMultiByte(uint32_t codePage, uint32_t flags,
+                                   const uint16_t* wide, int wideCount,
+                                   char* buffer, int bufferSize) {
+  uint32_t code;
+  if (m.Enter("WideCharToMultiByte", std::to_string(codePage), &code))
+    return Failed(code) ? 1 : 0;
+  (void)flags;
+  if (!wide || wideCount < -1 || bufferSize < 0 ||
+      (bufferSize > 0 && !buffer)) {
+    m.lastError = ERROR_INVALID_PARAMETER;
+    return 0;
+  }
+  size_t count = 0;
+  if (wideCount == -1) {
+    while (wide[count]) count++;
+    count++;  // the terminator is converted too
+  } else {
+    count = size_t(wideCount);
+  }
+  if (count == 0) {
+    m.lastError = ERROR_INVALID_PARAMETER;
+    return 0;
+  }
+  if (bufferSize == 0) return int(count);
+  if (count > size_t(bufferSize)) {
+    m.lastError = ERROR_INSUFFICIENT_BUFFER;
+    return 0;
+  }
+  for (size_t i = 0; i < count; i++)
+    buffer[i] = wide[i] <= 0xFF ? char(wide[i]) : '?';
+  return int(count);
+}
+
 void SimKernel::Sleep(uint32_t milliseconds) {
   uint32_t code;
   m.Enter("Sleep", std::to_string(milliseconds), &code);

@@ -139,6 +139,7 @@ MachineImpl::MachineImpl() : user(&onFailure) {
 
 MachineImpl::~MachineImpl() {
   for (void* memory : allocations) free(memory);
+  ReleaseShell();
 }
 
 bool MachineImpl::Enter(const char* call, const std::string& argument,
@@ -391,7 +392,45 @@ void MachineImpl::LoadFrom(const std::string& folder) {
       std::string word;
       while (words >> word) associations.insert(UpperCase(word));
     }
+    std::string where = "machine.ini [Shell]: ";
+    if (const std::string* list = shellSection->Find("Hidden")) {
+      std::istringstream words(*list);
+      std::string word;
+      while (words >> word) {
+        char letter = char(toupper((unsigned char)word[0]));
+        if (word.size() > 2 || (word.size() == 2 && word[1] != ':') ||
+            !drives.count(letter))
+          LoadError(where + "Hidden=" + *list + ": " + word +
+                    " is not a drive of the machine");
+        shellHidden.insert(letter);
+      }
+    }
+    if (const std::string* list = shellSection->Find("Items")) {
+      std::istringstream entries(*list);
+      std::string entry;
+      while (std::getline(entries, entry, ';')) {
+        size_t start = entry.find_first_not_of(' ');
+        if (start == std::string::npos) continue;
+        entry = entry.substr(start, entry.find_last_not_of(' ') + 1 - start);
+        size_t space = entry.find(' ');
+        std::string parsing = entry.substr(0, space);
+        std::string name =
+            space == std::string::npos ? parsing : entry.substr(space + 1);
+        shellExtraItems.push_back({parsing, name});
+      }
+    }
+    if (const std::string* kind = shellSection->Find("NameKind")) {
+      shellNameKind = UpperCase(*kind);
+      if (shellNameKind != "WIDE" && shellNameKind != "OFFSET" &&
+          shellNameKind != "CSTR")
+        LoadError(where + "NameKind=" + *kind + " must be wide, offset or cstr");
+    }
+    shellIconWidth =
+        int(Number(*shellSection, "IconWidth", uint64_t(shellIconWidth), where));
+    if (shellIconWidth <= 0 || shellIconWidth > 256)
+      LoadError(where + "IconWidth must be 1 to 256");
   }
+  shellNameKind = UpperCase(shellNameKind);
 
   std::string regPath = root + "/registry.reg";
   if (fs::exists(regPath))
@@ -605,6 +644,19 @@ std::vector<DriverRequest> Machine::DriverRequests() const {
 void Machine::ClearDriverRequests() { impl->driverRequests.clear(); }
 int Machine::OpenDriverHandles() const { return impl->driver->OpenCount(); }
 int Machine::DosBlocks() const { return impl->services16Impl->BlockCount(); }
+int Machine::OutstandingShellItems() const {
+  return int(impl->shellItems.size());
+}
+int Machine::OutstandingShellStrings() const {
+  return int(impl->shellStrings.size());
+}
+int Machine::OutstandingShellObjects() const {
+  return int(impl->shellObjects.size());
+}
+int Machine::OutstandingIcons() const { return int(impl->icons.size()); }
+std::vector<ContextCommand> Machine::ContextCommands() const {
+  return impl->contextCommands;
+}
 
 // ---------------------------------------------------------------- prompts
 

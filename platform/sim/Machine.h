@@ -85,6 +85,15 @@ struct ShellCall {
   intptr_t result;
 };
 
+// A context-menu command as the simulated shell carried it out.
+struct ContextCommand {
+  std::string item;  // the item's parsing name, "C:\\"
+  uint32_t verbIndex;
+  std::string verb;  // "open", "explore", "properties"
+  WindowHandle owner;
+  int showCommand;
+};
+
 // A registry value as stored.
 struct RegValue {
   uint32_t type;
@@ -170,6 +179,15 @@ class Machine {
   void ClearDriverRequests();
   int OpenDriverHandles() const;
   int DosBlocks() const;
+
+  // The shell: item id lists, wide names, interface objects (folders,
+  // enumerations, context menus) and icons not yet freed, and every context
+  // menu command carried out.
+  int OutstandingShellItems() const;
+  int OutstandingShellStrings() const;
+  int OutstandingShellObjects() const;
+  int OutstandingIcons() const;
+  std::vector<ContextCommand> ContextCommands() const;
 
   MachineImpl& Impl() { return *impl; }
 

@@ -46,6 +46,8 @@ class MachineImpl {
   // Logs the call and says whether a fault makes it fail.
   bool Enter(const char* call, const std::string& argument, uint32_t* code);
   void Fail(const std::string& message) { onFailure(message); }
+  // Frees what the shell still holds when the machine ends (Shell.cpp).
+  void ReleaseShell();
 
   Drive* FindDrive(char letter);
   // The time now, advanced by 1 ms per query.
@@ -96,6 +98,18 @@ class MachineImpl {
   bool services16 = true;   // [Machine] Services16
   bool driveSpace = false;  // [Machine] DriveSpace
   std::vector<DriverRequest> driverRequests;
+
+  // [Shell] and the shell's live objects (Shell.cpp).
+  std::set<char> shellHidden;
+  std::vector<std::pair<std::string, std::string>> shellExtraItems;
+  std::string shellNameKind = "wide";
+  int shellIconWidth = 16;
+  std::set<void*> shellItems;
+  std::set<void*> shellStrings;
+  std::set<void*> shellObjects;
+  std::map<IconHandle, int> icons;  // handle: width
+  IconHandle nextIcon = 0x3A10;
+  std::vector<ContextCommand> contextCommands;
 
   std::unique_ptr<SimKernel> kernel;
   std::unique_ptr<SimFiles> files;

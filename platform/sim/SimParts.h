@@ -134,6 +134,9 @@ class SimKernel final : public platform::Kernel {
   uint32_t FormatMessageA(uint32_t flags, uint32_t messageId,
                           uint32_t languageId, char** buffer) override;
   void LocalFree(void* memory) override;
+  int WideCharToMultiByte(uint32_t codePage, uint32_t flags,
+                          const uint16_t* wide, int wideCount, char* buffer,
+                          int bufferSize) override;
   void Sleep(uint32_t milliseconds) override;
   bool ExitWindowsEx(uint32_t flags, uint32_t reserved) override;
 
@@ -247,6 +250,34 @@ class SimShell final : public platform::Shell {
   intptr_t ShellExecuteA(WindowHandle owner, const char* verb, const char* file,
                          const char* parameters, const char* directory,
                          int showCommand) override;
+  int32_t GetComputerFolder(platform::ShellFolder** folder) override;
+  void ReleaseFolder(platform::ShellFolder* folder) override;
+  int32_t EnumObjects(platform::ShellFolder* folder, WindowHandle owner,
+                      uint32_t flags, platform::ShellEnum** result) override;
+  int32_t NextItem(platform::ShellEnum* items,
+                   platform::ItemIdList** item) override;
+  void ReleaseEnum(platform::ShellEnum* items) override;
+  int32_t GetDisplayNameOf(platform::ShellFolder* folder,
+                           const platform::ItemIdList* item, uint32_t flags,
+                           platform::StrRet* name) override;
+  void FreeItem(platform::ItemIdList* item) override;
+  void CoTaskMemFree(void* memory) override;
+  int32_t ExtractSmallIcon(platform::ShellFolder* folder, WindowHandle owner,
+                           const platform::ItemIdList* item,
+                           IconHandle* icon) override;
+  uint32_t SHGetFileInfoA(const char* path, uint32_t attributes,
+                          uint32_t flags, IconHandle* icon) override;
+  bool GetIconBitmapWidth(IconHandle icon, int* width) override;
+  bool DestroyIcon(IconHandle icon) override;
+  int32_t GetContextMenu(platform::ShellFolder* folder, WindowHandle owner,
+                         const platform::ItemIdList* item,
+                         platform::ContextMenu** menu) override;
+  int32_t QueryContextMenu(platform::ContextMenu* contextMenu, MenuHandle menu,
+                           uint32_t index, uint32_t idFirst, uint32_t idLast,
+                           uint32_t flags) override;
+  int32_t InvokeCommand(platform::ContextMenu* contextMenu, WindowHandle owner,
+                        uint32_t verbIndex, int showCommand) override;
+  void ReleaseContextMenu(platform::ContextMenu* contextMenu) override;
 
  private:
   MachineImpl& m;

@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include "platform/win32/Win32Services16.h"
+#include "platform/win32/Win32Shell.h"
 // <windows.h> first: the other Win32 headers need its types.
 #include <windows.h>
 // Separate, so that sorting includes keeps it after <windows.h>.
@@ -275,6 +276,15 @@ class Win32Kernel : public Kernel {
     ::LocalFree(static_cast<HLOCAL>(memory));
   }
 
+  int WideCharToMultiByte(uint32_t codePage, uint32_t flags,
+                          const uint16_t* wide, int wideCount, char* buffer,
+                          int bufferSize) override {
+    return ::WideCharToMultiByte(codePage, flags,
+                                 reinterpret_cast<const WCHAR*>(wide),
+                                 wideCount, buffer, bufferSize, nullptr,
+                                 nullptr);
+  }
+
   void Sleep(uint32_t milliseconds) override { ::Sleep(milliseconds); }
 
   bool ExitWindowsEx(uint32_t flags, uint32_t reserved) override {
@@ -405,17 +415,6 @@ class Win32UserPrompts : public UserPrompts {
   }
 };
 
-class Win32Shell : public Shell {
- public:
-  intptr_t ShellExecuteA(WindowHandle owner, const char* verb, const char* file,
-                         const char* parameters, const char* directory,
-                         int showCommand) override {
-    return reinterpret_cast<intptr_t>(
-        ::ShellExecuteA(reinterpret_cast<HWND>(owner), verb, file, parameters,
-                        directory, showCommand));
-  }
-};
-
 class Win32DeviceDriver : public DeviceDriver {
  public:
   DeviceHandle CreateFileA(const char* path, uint32_t access,
@@ -453,7 +452,6 @@ Forever<Win32Kernel> theKernel;
 Forever<Win32FileSystem> theFiles;
 Forever<Win32Registry> theRegistry;
 Forever<Win32UserPrompts> thePrompts;
-Forever<Win32Shell> theShell;
 Forever<Win32DeviceDriver> theDriver;
 
 }  // namespace
@@ -461,7 +459,7 @@ Forever<Win32DeviceDriver> theDriver;
 Platform Win32Platform() {
   Platform platform = {&theKernel.object,   &theFiles.object,
                        &theRegistry.object, &thePrompts.object,
-                       &theShell.object,    &theDriver.object,
+                       Win32ShellObject(),    &theDriver.object,
                        Win32Services16()};
   return platform;
 }
