@@ -21,6 +21,12 @@ class ContractWorld {
   virtual std::string ScratchKey() = 0;
   // A short name for test output: "sim" or "win32".
   virtual const char* Name() = 0;
+  // An empty popup menu of the world (a SimMenu, or a real HMENU), for the
+  // shell to add its context-menu entries to; the entries it holds now; and
+  // its end.
+  virtual MenuHandle CreateTestMenu() = 0;
+  virtual int TestMenuCount(MenuHandle menu) = 0;
+  virtual void DestroyTestMenu(MenuHandle menu) = 0;
 };
 
 // Defined once per build.

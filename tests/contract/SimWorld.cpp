@@ -7,6 +7,7 @@
 
 #include "platform/Codes.h"
 #include "platform/sim/Machine.h"
+#include "platform/sim/SimMenu.h"
 #include "tests/contract/ContractWorld.h"
 
 namespace {
@@ -44,6 +45,15 @@ class SimWorld : public ContractWorld {
   std::string ScratchDir() override { return "C:\\pelmora-contract"; }
   std::string ScratchKey() override { return "Software\\PelmoraContract"; }
   const char* Name() override { return "sim"; }
+  MenuHandle CreateTestMenu() override {
+    return reinterpret_cast<MenuHandle>(new sim::SimMenu);
+  }
+  int TestMenuCount(MenuHandle menu) override {
+    return int(reinterpret_cast<sim::SimMenu*>(menu)->entries.size());
+  }
+  void DestroyTestMenu(MenuHandle menu) override {
+    delete reinterpret_cast<sim::SimMenu*>(menu);
+  }
 
  private:
   std::unique_ptr<sim::Machine> machine;

@@ -10,6 +10,7 @@
 #include "platform/Codes.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/contract/ContractWorld.h"
+#include "tests/contract/Win32Menus.h"
 
 namespace {
 
@@ -91,6 +92,11 @@ class Win32World : public ContractWorld {
   std::string ScratchDir() override { return scratchDir; }
   std::string ScratchKey() override { return "Software\\PelmoraContract"; }
   const char* Name() override { return "win32"; }
+  MenuHandle CreateTestMenu() override { return CreateWin32TestMenu(); }
+  int TestMenuCount(MenuHandle menu) override {
+    return Win32TestMenuCount(menu);
+  }
+  void DestroyTestMenu(MenuHandle menu) override { DestroyWin32TestMenu(menu); }
 
  private:
   std::unique_ptr<platform::PlatformScope> scope;
