@@ -95,12 +95,15 @@ void DriveTable::clear() {
   for (DriveRecord& record : records) {
     if (!record.present) continue;
     record.present = 0;
-    // Shell items are not built yet, so none is ever held here.
+    if (record.shellItem != nullptr)
+      platform::shell().CoTaskMemFree(record.shellItem);
     record.shellItem = nullptr;
     delete[] record.hostedLetters;
     record.hostedLetters = nullptr;
     delete[] record.deviceKeyPath;
     record.deviceKeyPath = nullptr;
   }
+  if (computerFolder != nullptr)
+    platform::shell().ReleaseFolder(computerFolder);
   computerFolder = nullptr;
 }
