@@ -38,11 +38,22 @@ typedef void (CCmdTarget::*CommandFunction)();
 typedef void (CCmdTarget::*CommandRangeFunction)(unsigned id);
 typedef void (CCmdTarget::*UpdateFunction)(CCmdUI* ui);
 
+// The handler of an entry; the entry's kind says which member is set.
+union CommandHandler {
+  CommandFunction command;
+  CommandRangeFunction range;
+  UpdateFunction update;
+  constexpr CommandHandler() : command(nullptr) {}
+  constexpr CommandHandler(CommandFunction f) : command(f) {}
+  constexpr CommandHandler(CommandRangeFunction f) : range(f) {}
+  constexpr CommandHandler(UpdateFunction f) : update(f) {}
+};
+
 struct CommandMapEntry {
   enum Kind { kEnd, kCommand, kCommandRange, kUpdate };
   Kind kind;
   unsigned firstId, lastId;
-  CommandFunction function;  // cast back to the kind's type on dispatch
+  CommandHandler function;
 };
 
 // A class's table and the table of its base (null for CCmdTarget's).
@@ -62,14 +73,14 @@ struct CommandMap {
 struct Cmd {
   template <class T>
   static CommandMapEntry Command(unsigned id, void (T::*f)()) {
-    return {CommandMapEntry::kCommand, id, id, static_cast<CommandFunction>(f)};
+    return {CommandMapEntry::kCommand, id, id,
+            CommandHandler(static_cast<CommandFunction>(f))};
   }
   template <class T>
   static CommandMapEntry Range(unsigned first, unsigned last,
                                void (T::*f)(unsigned)) {
     return {CommandMapEntry::kCommandRange, first, last,
-            reinterpret_cast<CommandFunction>(
-                static_cast<CommandRangeFunction>(f))};
+            CommandHandler(static_cast<CommandRangeFunction>(f))};
   }
   template <class T>
   static CommandMapEntry Update(unsigned id, void (T::*f)(CCmdUI*)) {
@@ -79,10 +90,10 @@ struct Cmd {
   static CommandMapEntry UpdateRange(unsigned first, unsigned last,
                                      void (T::*f)(CCmdUI*)) {
     return {CommandMapEntry::kUpdate, first, last,
-            reinterpret_cast<CommandFunction>(static_cast<UpdateFunction>(f))};
+            CommandHandler(static_cast<UpdateFunction>(f))};
   }
   static CommandMapEntry End() {
-    return {CommandMapEntry::kEnd, 0, 0, nullptr};
+    return {CommandMapEntry::kEnd, 0, 0, CommandHandler()};
   }
 };
 

@@ -1,6 +1,6 @@
 // CListCtrl: the common list view, with MFC's names; a thin forward of each
 // LVM_ message in the win32 backend, an in-memory list in the headless one
-// (see framework/headless/ListModel.h for its geometry and its user).
+// (see framework/headless/Windows.h for its geometry and its user).
 #pragma once
 #include <stddef.h>
 #include <stdint.h>

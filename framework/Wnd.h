@@ -88,7 +88,34 @@ struct NmListKeyDown {
 };
 
 class CWnd;
-typedef void (CWnd::*WindowFunction)();
+
+// The handler of a message-map line; the line's kind says which member is
+// set.
+union WindowHandler {
+  int (CWnd::*create)(CreateStruct*);
+  void (CWnd::*plain)();
+  void (CWnd::*character)(unsigned, unsigned, unsigned);
+  void (CWnd::*contextMenu)(CWnd*, CPoint);
+  void (CWnd::*mouse)(unsigned, CPoint);
+  void (CWnd::*captureChanged)(CWnd*);
+  intptr_t (CWnd::*message)(uintptr_t, intptr_t);
+  intptr_t (CWnd::*listNotify)(const NmListView&);
+  intptr_t (CWnd::*listKeyDown)(const NmListKeyDown&);
+  constexpr WindowHandler() : plain(nullptr) {}
+  constexpr WindowHandler(int (CWnd::*f)(CreateStruct*)) : create(f) {}
+  constexpr WindowHandler(void (CWnd::*f)()) : plain(f) {}
+  constexpr WindowHandler(void (CWnd::*f)(unsigned, unsigned, unsigned))
+      : character(f) {}
+  constexpr WindowHandler(void (CWnd::*f)(CWnd*, CPoint)) : contextMenu(f) {}
+  constexpr WindowHandler(void (CWnd::*f)(unsigned, CPoint)) : mouse(f) {}
+  constexpr WindowHandler(void (CWnd::*f)(CWnd*)) : captureChanged(f) {}
+  constexpr WindowHandler(intptr_t (CWnd::*f)(uintptr_t, intptr_t))
+      : message(f) {}
+  constexpr WindowHandler(intptr_t (CWnd::*f)(const NmListView&))
+      : listNotify(f) {}
+  constexpr WindowHandler(intptr_t (CWnd::*f)(const NmListKeyDown&))
+      : listKeyDown(f) {}
+};
 
 // One line of a message map; see Map below for how lines are written.
 struct MessageMapEntry {
@@ -105,9 +132,9 @@ struct MessageMapEntry {
     kListKeyDown,     // intptr_t (const NmListKeyDown&), reflected
   };
   Kind kind;
-  unsigned message;         // for the reflected kinds, WM_NOTIFY
-  int code;                 // for the reflected kinds, the notification code
-  WindowFunction function;  // cast back to the kind's type on dispatch
+  unsigned message;  // for the reflected kinds, WM_NOTIFY
+  int code;          // for the reflected kinds, the notification code
+  WindowHandler function;
 };
 
 struct MessageMap {
@@ -125,8 +152,9 @@ struct Map {
   template <class T, class F>
   static MessageMapEntry Line(MessageMapEntry::Kind kind, unsigned message,
                               int code, F T::*f) {
-    return {kind, message, code,
-            reinterpret_cast<WindowFunction>(static_cast<F CWnd::*>(f))};
+    // Valid because a map's handlers are only called on an object of the
+    // class that lists them.
+    return {kind, message, code, WindowHandler(static_cast<F CWnd::*>(f))};
   }
   template <class T>
   static MessageMapEntry Create(int (T::*f)(CreateStruct*)) {
@@ -172,7 +200,7 @@ struct Map {
     return Line(MessageMapEntry::kListKeyDown, 0x004E, -155, f);
   }
   static MessageMapEntry End() {
-    return {MessageMapEntry::kEnd, 0, 0, nullptr};
+    return {MessageMapEntry::kEnd, 0, 0, WindowHandler()};
   }
 };
 

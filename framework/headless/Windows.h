@@ -1,0 +1,183 @@
+// The headless backend's world of windows, for native tests: window
+// records behind the handles, a posted-message queue that a test pumps,
+// capture and focus, the list views' in-memory models, image lists with a
+// log of the drag-image calls, and the user in front of popup menus.
+//
+// Geometry is fixed so that tests can compute it: a top-level window's
+// client area starts at its (x, y) on the screen, a child's at its (x, y)
+// in the parent's client area; a list view's header is kListHeaderHeight
+// pixels high and each row kListRowHeight, rows run the width of all
+// columns; text is kCharWidth pixels per character.
+#pragma once
+#include <stdint.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Wnd.h"
+
+namespace headless {
+
+const int kListHeaderHeight = 20;
+const int kListRowHeight = 16;
+const int kCharWidth = 6;
+const int kSmallIconSpacing = 16;  // LVM_GETITEMSPACING's vertical part
+
+struct ListColumn {
+  std::string heading;
+  int format = 0;
+  int width = 0;
+  int subItem = 0;
+};
+
+struct ListRow {
+  std::vector<std::string> texts;  // one per column position
+  intptr_t data = 0;
+  unsigned state = 0;
+  int image = -1;
+};
+
+// A list view's content: what LVM_ messages would change.
+struct ListModel {
+  std::vector<ListColumn> columns;
+  std::vector<ListRow> rows;
+  uint32_t extendedStyle = 0;
+  uintptr_t imageLists[3] = {0, 0, 0};
+  int topIndex = 0;
+};
+
+struct WindowRecord {
+  WindowHandle handle = 0;
+  CWnd* object = nullptr;
+  WindowHandle parent = 0;
+  unsigned id = 0;
+  std::string className;
+  std::string title;
+  uint32_t style = 0;
+  uint32_t exStyle = 0;
+  CRect rect;  // in the parent's client area, or on the screen
+  bool visible = false;
+  // Messages that reached the default handling (DefWindowProc or the
+  // control's own), in order, with their wParam.
+  std::vector<std::pair<unsigned, uintptr_t>> defaulted;
+  std::unique_ptr<ListModel> list;  // for list views
+  int invalidations = 0;
+};
+
+// A call of the image-list drag support, as made.
+struct DragCall {
+  std::string name;  // "BeginDrag", "DragEnter", "DragMove", "DragLeave",
+                     // "EndDrag"
+  uintptr_t list = 0;
+  int image = 0;
+  WindowHandle window = 0;
+  CPoint point;
+};
+
+struct ImageListRecord {
+  int cx = 0, cy = 0;
+  unsigned flags = 0;
+  std::vector<IconHandle> images;  // the icons added, by value
+};
+
+// A popup menu as it was shown.
+struct ShownMenu {
+  std::vector<std::pair<unsigned, std::string>> entries;  // id 0: separator
+  int defaultId = -1;
+  unsigned flags = 0;
+  CPoint point;
+  int chosen = 0;
+};
+
+using FailureHandler = std::function<void(const std::string&)>;
+
+class Windows {
+ public:
+  static Windows& Get();
+
+  // Forgets every window, message, image list, drag call and menu
+  // expectation; windows still open are destroyed first.
+  void Reset();
+
+  WindowRecord* Find(WindowHandle window);
+  ListModel* List(WindowHandle window);
+  WindowHandle Create(const CreateStruct& cs, CWnd* object);
+  void Destroy(WindowHandle window);
+
+  // Delivers posted messages in order until none is left: the number
+  // delivered.
+  int PumpMessages();
+  size_t PendingMessages() const { return queue.size(); }
+  void Post(WindowHandle window, unsigned message, uintptr_t wParam,
+            intptr_t lParam);
+  intptr_t Send(WindowHandle window, unsigned message, uintptr_t wParam,
+                intptr_t lParam);
+  // The class's own handling (the list view's, or DefWindowProc).
+  intptr_t DefaultProcedure(WindowHandle window, unsigned message,
+                            uintptr_t wParam, intptr_t lParam);
+
+  // Sets a list row's state bits as the control does: one focused row, an
+  // LVN_ITEMCHANGED to the parent for each row whose state changed.
+  void SetRowState(WindowHandle list, int row, unsigned state, unsigned mask);
+  // Sends a list notification to the list's parent.
+  intptr_t NotifyParent(WindowHandle list, NmListView* nm);
+
+  // The window origin of `window`'s client area on the screen.
+  CPoint ClientOrigin(WindowHandle window) const;
+
+  WindowHandle capture = 0;
+  WindowHandle focus = 0;
+  // The next list view's own creation (WM_CREATE's default) fails.
+  bool failNextListCreate = false;
+
+  std::vector<ImageListRecord*> imageLists;  // live lists
+  uintptr_t dragList = 0;
+  std::vector<DragCall> dragCalls;
+
+  // The user in front of popup menus: the next menu shown is answered with
+  // `id` (0: dismissed). A menu nobody expected goes to the failure
+  // handler and is dismissed.
+  void ExpectMenuChoice(int id) { menuChoices.push_back(id); }
+  std::vector<ShownMenu> shownMenus;
+  int NextMenuChoice();
+  bool MenusDone() const { return menuChoices.empty(); }
+  // Where failures go; by default they are printed and the process aborts.
+  void SetFailureHandler(FailureHandler handler) { onFailure = handler; }
+  void Fail(const std::string& message);
+
+ private:
+  struct Posted {
+    WindowHandle window;
+    unsigned message;
+    uintptr_t wParam;
+    intptr_t lParam;
+  };
+  std::vector<std::unique_ptr<WindowRecord>> windows;
+  std::deque<Posted> queue;
+  std::deque<int> menuChoices;
+  FailureHandler onFailure;
+  uintptr_t nextHandle = 0x10010;
+};
+
+// The user's acts on a list view, as the real control turns them into
+// messages: a click on a row (keyFlags MK_CONTROL for a control-click) is
+// WM_LBUTTONDOWN and WM_LBUTTONUP at the row's middle, whose default
+// handling selects and focuses as the control does; a double click adds
+// WM_LBUTTONDBLCLK; a click on a column heading is LVN_COLUMNCLICK to the
+// parent; a typed character is WM_CHAR; a right click on a row is
+// WM_CONTEXTMENU at the row's middle in screen coordinates.
+void ClickRow(CWnd* list, int row, unsigned keyFlags = 0);
+void DoubleClickRow(CWnd* list, int row);
+void ClickColumn(CWnd* list, int position);
+void TypeChar(CWnd* window, char ch);
+void RightClickRow(CWnd* list, int row);
+// The middle of a row, in the list's client coordinates.
+CPoint RowPoint(int row, int topIndex = 0);
+
+// Whether the window's default handling got `message` with `wParam`.
+bool Defaulted(CWnd* window, unsigned message, uintptr_t wParam);
+
+}  // namespace headless

@@ -1,0 +1,34 @@
+// The framework tests' world in the native build: the headless backend,
+// emptied after every test.
+#include <gtest/gtest.h>
+
+#include "framework/WindowCodes.h"
+#include "framework/headless/Windows.h"
+#include "tests/framework/FrameworkWorld.h"
+
+namespace frameworkworld {
+
+bool CreateTopWindow(CWnd* window, const char* title) {
+  return window->CreateEx(0, "PelmoraTestWindow", title,
+                          WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                          CRect(40, 30, 440, 330), nullptr, 0);
+}
+
+void PumpMessages() { headless::Windows::Get().PumpMessages(); }
+
+}  // namespace frameworkworld
+
+namespace {
+
+class ResetWorld : public testing::EmptyTestEventListener {
+  void OnTestEnd(const testing::TestInfo&) override {
+    headless::Windows::Get().Reset();
+  }
+};
+
+const bool installed = [] {
+  testing::UnitTest::GetInstance()->listeners().Append(new ResetWorld);
+  return true;
+}();
+
+}  // namespace
