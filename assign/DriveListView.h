@@ -1,0 +1,104 @@
+// The program's main view: one row per drive with its New and Old letter
+// and its description. It owns the drive table, widens every selection to
+// a whole device group, and is the central dispatch of the drive commands.
+#pragma once
+#include "assign/AssignmentRules.h"
+#include "drives/DriveDiscovery.h"
+#include "drives/DriveTable.h"
+#include "framework/ImageList.h"
+#include "framework/ListCtrl.h"
+
+// Command ids the view handles.
+enum DriveCommand {
+  ID_LETTER_A = 32771,
+  ID_LETTER_Z = 32796,
+  ID_VIEW_REFRESH = 32797,
+  ID_DEVICE_PROPERTIES = 32813,
+  ID_EDIT_RESTORE_ORIGINAL = 32817,
+  ID_EDIT_CLEAR = 57632,
+  ID_EDIT_CLEAR_ALL = 57633
+};
+
+// The private message that widens a selection to its device group.
+const unsigned WM_SELECT_GROUP = 0x8000 + 1000;
+// The control id of the main view.
+const unsigned driveListId = 59648;
+
+class DriveListView : public CListCtrl, public DriveRows {
+ public:
+  DriveListView();
+  ~DriveListView() override;
+
+  bool PreCreateWindow(CreateStruct& cs) override;
+
+  // The focused row while at least one row is selected, else -1.
+  int TargetRow() const;
+  // Sets `state` on `row` and its device group and clears it on every
+  // other row; row -1 clears it everywhere.
+  void SelectGroup(int row, unsigned state);
+  // Sorts by the column at `position` in its remembered direction.
+  void SortRows(int position);
+  // Tears the rows, columns and icons down, then the table's records.
+  void ClearView();
+  // Finds every drive and fills the list: 1, or 0 when a shell call or the
+  // image list failed.
+  int32_t buildDriveTable();
+  void Refresh();
+
+  // The rows as the assignment rules see them.
+  int GetRowCount() const override;
+  int GetRowDrive(int row) const override;
+  void SetRowNewText(int row, const char* text) override;
+  void SetModified(bool value) override { modified = value; }
+  WindowHandle GetBoxOwner() const override { return GetSafeHwnd(); }
+
+  DriveTable table;
+  AssignmentRules rules;
+  int columnCount;
+  int columnPosition[driveColumnCount];
+  int sortColumn;
+  int sortDirection[driveColumnCount];
+  int selectionGuard;
+  bool ignoreNextLetterCommand;
+  bool modified;
+  bool restartPending;
+
+ protected:
+  // Start-up checks and the Device Properties command; the writers and the
+  // device tools fill them in.
+  virtual bool CheckCdRomLetters() { return true; }
+  virtual bool CheckDriveSpaceLaunched() { return true; }
+  virtual void ShowDeviceProperties() {}
+
+  int OnCreate(CreateStruct* cs);
+  void OnNcDestroy();
+  intptr_t OnColumnClick(const NmListView& notify);
+  intptr_t OnItemChanged(const NmListView& notify);
+  intptr_t OnSelectGroupMessage(uintptr_t wParam, intptr_t lParam);
+  void OnChar(unsigned ch, unsigned repeat, unsigned flags);
+  void OnContextMenu(CWnd* window, CPoint screen);
+  void OnLButtonDblClk(unsigned keyFlags, CPoint point);
+
+  void OnLetter(unsigned id);
+  void OnUpdateLetter(CCmdUI* ui);
+  void OnViewRefresh();
+  void OnEditClear();
+  void OnUpdateEditClear(CCmdUI* ui);
+  void OnEditClearAll();
+  void OnEditRestoreOriginal();
+
+  const MessageMap* GetMessageMap() const override;
+  const CommandMap* GetCommandMap() const override;
+
+ private:
+  void addDriveRow(const char* root, ItemIdList* shellItem, int row, int image,
+                   int* widths, int32_t* compressionSeen);
+  // The image index of an icon, creating the image list at the first one;
+  // -2 when the list could not be created.
+  int AddIcon(IconHandle icon);
+  void RemoveColumn(int column, int* widths);
+  static int CompareRows(intptr_t a, intptr_t b, intptr_t view);
+
+  CImageList smallImages;
+  int sortingColumn;
+};
