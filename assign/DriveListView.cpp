@@ -6,6 +6,7 @@
 #include "drives/DriveDescription.h"
 #include "drives/DriveProbes.h"
 #include "framework/Menu.h"
+#include "framework/System.h"
 #include "framework/WindowCodes.h"
 #include "platform/Codes.h"
 #include "platform/Platform.h"
@@ -68,7 +69,13 @@ DriveListView::DriveListView()
       ignoreNextLetterCommand(false),
       modified(false),
       restartPending(false),
-      sortingColumn(0) {
+      dragging(false),
+      dropImages(nullptr),
+      noDropImages(nullptr),
+      dropTargetRow(-1),
+      dragLetter(0),
+      sortingColumn(0),
+      cursorHidden(0) {
   for (int i = 0; i < driveColumnCount; ++i) {
     columnPosition[i] = i;
     sortDirection[i] = 1;
@@ -79,6 +86,8 @@ DriveListView::~DriveListView() {
   // While the whole object still exists, so that WM_NCDESTROY tears the
   // rows down through this class.
   if (GetSafeHwnd() != 0) DestroyWindow();
+  delete dropImages;
+  delete noDropImages;
 }
 
 bool DriveListView::PreCreateWindow(CreateStruct& cs) {
@@ -456,6 +465,161 @@ void DriveListView::OnEditRestoreOriginal() {
   RestoreOriginalLetters(table, *this);
 }
 
+void DriveListView::SetFullRowLook(bool on) {
+  const uint32_t style = GetExtendedStyle();
+  SetExtendedStyle(on ? (style | LVS_EX_FULLROWSELECT)
+                      : (style & ~static_cast<uint32_t>(LVS_EX_FULLROWSELECT)));
+  for (int r = GetNextItem(-1, LVNI_SELECTED); r != -1;
+       r = GetNextItem(r, LVNI_SELECTED)) {
+    CRect bounds;
+    if (GetItemRect(r, &bounds, LVIR_BOUNDS)) InvalidateRect(&bounds, true);
+  }
+  UpdateWindow();
+}
+
+int DriveListView::DragHitTest(CPoint point) {
+  ListHitTestInfo info;
+  info.point = point;
+  int row = HitTest(&info);
+  if (row == -1 && (info.flags & LVHT_NOWHERE)) {
+    CRect icon;
+    if (GetItemRect(GetTopIndex(), &icon, LVIR_ICON)) {
+      info.point = CPoint((icon.left + icon.right) / 2, point.y);
+      row = HitTest(&info);
+    }
+  }
+  return row;
+}
+
+void DriveListView::HideCursor() {
+  while (AfxShowCursor(false) >= 0) ++cursorHidden;
+  ++cursorHidden;
+}
+
+intptr_t DriveListView::OnBeginDrag(const NmListView& notify) {
+  const int row = notify.item;
+  dropTargetRow = row;
+  const int drive = GetRowDrive(row);
+  if (drive < 0 || drive >= DriveTable::driveCount) return 0;
+  dragLetter = table.record(drive).newLetter;
+  if (dragLetter == noLetter) return 0;
+
+  dragging = true;
+  SelectGroup(row, LVIS_SELECTED);
+  SetFullRowLook(false);
+
+  CImageList picture;
+  CPoint corner;
+  CreateDragImage(row, &corner, &picture);
+  CImageList cursors;
+  if (cursors.Create(AfxGetSystemMetrics(kSmCxCursor),
+                     AfxGetSystemMetrics(kSmCyCursor), ILC_MASK, 2, 0)) {
+    cursors.Add(AfxLoadStandardCursor(kIdcArrow));
+    cursors.Add(AfxLoadStandardCursor(kIdcNo));
+  }
+  hotSpot = CPoint(8, 8);
+  delete dropImages;
+  delete noDropImages;
+  dropImages = new CImageList;
+  noDropImages = new CImageList;
+  dropImages->CreateMerged(picture, 0, cursors, 0, 8, 8);
+  noDropImages->CreateMerged(picture, 0, cursors, 1, 8, 8);
+  picture.DeleteImageList();
+  cursors.DeleteImageList();
+
+  ClientToScreen(&corner);
+  dropImages->BeginDrag(0, hotSpot);
+  CImageList::DragEnter(nullptr, corner);
+  SetCapture();
+  HideCursor();
+  return 0;
+}
+
+void DriveListView::BeginLetterDrag(CImageList* drop, CImageList* noDrop,
+                                    int hotSpotX, int hotSpotY, char letter) {
+  if (dragging) EndLetterDrag();
+  dropImages = drop;
+  noDropImages = noDrop;
+  hotSpot = CPoint(hotSpotX, hotSpotY);
+  dragLetter = letter;
+  dropTargetRow = -1;
+  dragging = true;
+  SetFullRowLook(false);
+  if (noDropImages) noDropImages->BeginDrag(0, hotSpot);
+  CPoint cursor;
+  AfxGetCursorPos(&cursor);
+  CImageList::DragEnter(nullptr, cursor);
+  SetCapture();
+  HideCursor();
+}
+
+void DriveListView::OnMouseMove(unsigned, CPoint point) {
+  if (dragging) {
+    CPoint screen = point;
+    ClientToScreen(&screen);
+    int row = DragHitTest(point);
+    if (row != -1 &&
+        !rules.CanAssignLetter(
+            dragLetter, static_cast<char>('A' + GetRowDrive(row)), false))
+      row = -1;
+    if (row == dropTargetRow) {
+      CImageList::DragMove(screen);
+    } else {
+      CImageList::DragLeave(nullptr);
+      if ((row == -1) != (dropTargetRow == -1)) {
+        CImageList::EndDrag();
+        CImageList* images = row != -1 ? dropImages : noDropImages;
+        if (images) images->BeginDrag(0, hotSpot);
+      }
+      SelectGroup(row, LVIS_DROPHILITED);
+      UpdateWindow();
+      CImageList::DragEnter(nullptr, screen);
+      dropTargetRow = row;
+    }
+  }
+  Default();
+}
+
+void DriveListView::OnLButtonUp(unsigned, CPoint point) {
+  if (dragging) {
+    const int row = DragHitTest(point);
+    if (row != -1) SelectGroup(row, LVIS_SELECTED);
+    EndLetterDrag();
+    if (row != -1) rules.AssignLetter(GetRowDrive(row), dragLetter);
+  }
+  Default();
+}
+
+intptr_t DriveListView::OnKeyDown(const NmListKeyDown& notify) {
+  if (dragging && notify.vkey == VK_ESCAPE) EndLetterDrag();
+  return 0;
+}
+
+void DriveListView::OnCaptureChanged(CWnd*) {
+  if (dragging) EndLetterDrag();
+  Default();
+}
+
+void DriveListView::EndLetterDrag() {
+  CImageList::DragLeave(nullptr);
+  CImageList::EndDrag();
+  // Releasing the capture sends WM_CAPTURECHANGED at once, which runs this
+  // again while the drag is still on: the inner run does the whole end,
+  // and the outer one finds nothing left to undo.
+  ReleaseCapture();
+  while (cursorHidden > 0) {
+    --cursorHidden;
+    AfxShowCursor(true);
+  }
+  if (dropTargetRow != -1) SelectGroup(-1, LVIS_DROPHILITED);
+  if (dragging) SetFullRowLook(true);
+  dragging = false;
+  delete dropImages;
+  dropImages = nullptr;
+  delete noDropImages;
+  noDropImages = nullptr;
+}
+
 const MessageMap* DriveListView::GetMessageMap() const {
   static const MessageMapEntry entries[] = {
       Map::Create(&DriveListView::OnCreate),
@@ -465,6 +629,11 @@ const MessageMap* DriveListView::GetMessageMap() const {
       Map::Char(&DriveListView::OnChar),
       Map::ContextMenu(&DriveListView::OnContextMenu),
       Map::Mouse(WM_LBUTTONDBLCLK, &DriveListView::OnLButtonDblClk),
+      Map::ListNotify(LVN_BEGINDRAG, &DriveListView::OnBeginDrag),
+      Map::Mouse(WM_MOUSEMOVE, &DriveListView::OnMouseMove),
+      Map::Mouse(WM_LBUTTONUP, &DriveListView::OnLButtonUp),
+      Map::ListKeyDown(&DriveListView::OnKeyDown),
+      Map::CaptureChanged(&DriveListView::OnCaptureChanged),
       Map::Message(WM_SELECT_GROUP, &DriveListView::OnSelectGroupMessage),
       Map::End()};
   static const MessageMap map = {CListCtrl::GetMessageMap(), entries};

@@ -45,6 +45,13 @@ class DriveListView : public CListCtrl, public DriveRows {
   int32_t buildDriveTable();
   void Refresh();
 
+  // Takes over a drag that the letter bar started: the view owns both
+  // image lists (heap objects) from here on.
+  void BeginLetterDrag(CImageList* dropImages, CImageList* noDropImages,
+                       int hotSpotX, int hotSpotY, char letter);
+  // Ends a drag without assigning anything; safe when re-entered.
+  void EndLetterDrag();
+
   // The rows as the assignment rules see them.
   int GetRowCount() const override;
   int GetRowDrive(int row) const override;
@@ -63,6 +70,14 @@ class DriveListView : public CListCtrl, public DriveRows {
   bool modified;
   bool restartPending;
 
+  // The letter drag.
+  bool dragging;
+  CImageList* dropImages;    // the picture with the arrow, owned
+  CImageList* noDropImages;  // the picture with the "no" sign, owned
+  CPoint hotSpot;
+  int dropTargetRow;
+  char dragLetter;
+
  protected:
   // Start-up checks and the Device Properties command; the writers and the
   // device tools fill them in.
@@ -78,6 +93,11 @@ class DriveListView : public CListCtrl, public DriveRows {
   void OnChar(unsigned ch, unsigned repeat, unsigned flags);
   void OnContextMenu(CWnd* window, CPoint screen);
   void OnLButtonDblClk(unsigned keyFlags, CPoint point);
+  intptr_t OnBeginDrag(const NmListView& notify);
+  void OnMouseMove(unsigned keyFlags, CPoint point);
+  void OnLButtonUp(unsigned keyFlags, CPoint point);
+  intptr_t OnKeyDown(const NmListKeyDown& notify);
+  void OnCaptureChanged(CWnd* newCapture);
 
   void OnLetter(unsigned id);
   void OnUpdateLetter(CCmdUI* ui);
@@ -98,7 +118,16 @@ class DriveListView : public CListCtrl, public DriveRows {
   int AddIcon(IconHandle icon);
   void RemoveColumn(int column, int* widths);
   static int CompareRows(intptr_t a, intptr_t b, intptr_t view);
+  // The full-row look, off while a drag runs.
+  void SetFullRowLook(bool on);
+  // The row under a client point; to the right of the columns, the row at
+  // that height.
+  int DragHitTest(CPoint point);
+  // Hides the cursor for the drag; EndLetterDrag shows it as often.
+  void HideCursor();
 
   CImageList smallImages;
   int sortingColumn;
+  // ShowCursor(FALSE) calls made for the running drag.
+  int cursorHidden;
 };

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "framework/System.h"
 #include "framework/WindowCodes.h"
 #include "framework/WndBackend.h"
 #include "platform/Codes.h"
@@ -54,6 +55,9 @@ void Windows::Reset() {
   queue.clear();
   capture = 0;
   focus = 0;
+  cursorCount = 0;
+  cursorPos = CPoint();
+  cursorCalls.clear();
   failNextListCreate = false;
   for (ImageListRecord* list : imageLists) delete list;
   imageLists.clear();
@@ -190,13 +194,21 @@ CPoint Windows::ClientOrigin(WindowHandle window) const {
   return origin;
 }
 
-intptr_t Windows::NotifyParent(WindowHandle list, NmListView* nm) {
-  WindowRecord* record = Find(list);
+intptr_t Windows::NotifyParent(WindowHandle window, NotifyHeader* header) {
+  WindowRecord* record = Find(window);
   if (record == nullptr) return 0;
-  nm->header.from = list;
-  nm->header.idFrom = record->id;
+  header->from = window;
+  header->idFrom = record->id;
   return Send(record->parent, WM_NOTIFY, record->id,
-              reinterpret_cast<intptr_t>(nm));
+              reinterpret_cast<intptr_t>(header));
+}
+
+intptr_t Windows::NotifyParent(WindowHandle list, NmListView* nm) {
+  return NotifyParent(list, &nm->header);
+}
+
+intptr_t Windows::NotifyParent(WindowHandle list, NmListKeyDown* nm) {
+  return NotifyParent(list, &nm->header);
 }
 
 void Windows::SetRowState(WindowHandle window, int row, unsigned state,
@@ -317,6 +329,42 @@ void RightClickRow(CWnd* list, int row) {
   CPoint p = RowPoint(row, model ? model->topIndex : 0);
   list->ClientToScreen(&p);
   list->SendMessage(WM_CONTEXTMENU, list->GetSafeHwnd(), PackPoint(p));
+}
+
+void BeginDragRow(CWnd* list, int row) {
+  Windows& world = Windows::Get();
+  ListModel* model = world.List(list->GetSafeHwnd());
+  NmListView nm;
+  nm.header.code = LVN_BEGINDRAG;
+  nm.item = row;
+  nm.point = RowPoint(row, model ? model->topIndex : 0);
+  if (model && row >= 0 && row < static_cast<int>(model->rows.size()))
+    nm.lParam = model->rows[row].data;
+  CPoint screen = nm.point;
+  list->ClientToScreen(&screen);
+  world.cursorPos = screen;
+  world.NotifyParent(list->GetSafeHwnd(), &nm);
+}
+
+void MoveMouse(CWnd* window, CPoint client, unsigned keyFlags) {
+  CPoint screen = client;
+  window->ClientToScreen(&screen);
+  Windows::Get().cursorPos = screen;
+  window->SendMessage(WM_MOUSEMOVE, keyFlags, PackPoint(client));
+}
+
+void ReleaseButton(CWnd* window, CPoint client) {
+  CPoint screen = client;
+  window->ClientToScreen(&screen);
+  Windows::Get().cursorPos = screen;
+  window->SendMessage(WM_LBUTTONUP, 0, PackPoint(client));
+}
+
+void PressKey(CWnd* list, unsigned vkey) {
+  NmListKeyDown nm;
+  nm.header.code = LVN_KEYDOWN;
+  nm.vkey = vkey;
+  Windows::Get().NotifyParent(list->GetSafeHwnd(), &nm);
 }
 
 bool Defaulted(CWnd* window, unsigned message, uintptr_t wParam) {
@@ -529,4 +577,26 @@ CWnd* CWnd::GetCapture() { return FromHandle(Windows::Get().capture); }
 intptr_t CWnd::DefWindowProc(unsigned message, uintptr_t wParam,
                              intptr_t lParam) {
   return Windows::Get().DefaultProcedure(window, message, wParam, lParam);
+}
+
+// The standard cursors are fixed numbers; the image lists keep them by
+// value like any icon.
+IconHandle AfxLoadStandardCursor(unsigned id) {
+  return id == kIdcArrow || id == kIdcNo ? 0xC0000 + id : 0;
+}
+
+int AfxGetSystemMetrics(int index) {
+  return index == kSmCxCursor || index == kSmCyCursor ? 32 : 0;
+}
+
+int AfxShowCursor(bool show) {
+  Windows& world = Windows::Get();
+  world.cursorCalls.push_back(show ? "show" : "hide");
+  world.cursorCount += show ? 1 : -1;
+  return world.cursorCount;
+}
+
+bool AfxGetCursorPos(CPoint* point) {
+  *point = Windows::Get().cursorPos;
+  return true;
 }

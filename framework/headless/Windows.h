@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/WindowCodes.h"
 #include "framework/Wnd.h"
 
 namespace headless {
@@ -122,14 +123,22 @@ class Windows {
   // Sets a list row's state bits as the control does: one focused row, an
   // LVN_ITEMCHANGED to the parent for each row whose state changed.
   void SetRowState(WindowHandle list, int row, unsigned state, unsigned mask);
-  // Sends a list notification to the list's parent.
+  // Sends a notification to the window's parent (its header's window and
+  // id are filled in).
   intptr_t NotifyParent(WindowHandle list, NmListView* nm);
+  intptr_t NotifyParent(WindowHandle list, NmListKeyDown* nm);
+  intptr_t NotifyParent(WindowHandle window, NotifyHeader* header);
 
   // The window origin of `window`'s client area on the screen.
   CPoint ClientOrigin(WindowHandle window) const;
 
   WindowHandle capture = 0;
   WindowHandle focus = 0;
+  // The cursor: its display count (shown at 0 and above), its position on
+  // the screen, and every ShowCursor call ("show" / "hide").
+  int cursorCount = 0;
+  CPoint cursorPos;
+  std::vector<std::string> cursorCalls;
   // The next list view's own creation (WM_CREATE's default) fails.
   bool failNextListCreate = false;
 
@@ -174,6 +183,14 @@ void DoubleClickRow(CWnd* list, int row);
 void ClickColumn(CWnd* list, int position);
 void TypeChar(CWnd* window, char ch);
 void RightClickRow(CWnd* list, int row);
+// A drag as the control starts it (LVN_BEGINDRAG for a row, at the row's
+// middle) and the mouse and keys that follow: WM_MOUSEMOVE and
+// WM_LBUTTONUP at a client point (the cursor position follows), and a key
+// pressed in a list (LVN_KEYDOWN).
+void BeginDragRow(CWnd* list, int row);
+void MoveMouse(CWnd* window, CPoint client, unsigned keyFlags = MK_LBUTTON);
+void ReleaseButton(CWnd* window, CPoint client);
+void PressKey(CWnd* list, unsigned vkey);
 // The middle of a row, in the list's client coordinates.
 CPoint RowPoint(int row, int topIndex = 0);
 

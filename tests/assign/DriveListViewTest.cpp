@@ -455,3 +455,179 @@ TEST_F(DriveListViewTest, RefusedStartUpCheckOrControlEndsTheCreationSilently) {
 }
 
 }  // namespace
+
+// Letter drags: the drag-image calls in order, as the image list's drag
+// support receives them.
+class DriveListDragTest : public DriveListViewTest {
+ protected:
+  std::vector<std::string> DragLog() {
+    std::vector<std::string> log;
+    for (const headless::DragCall& c : Windows::Get().dragCalls) {
+      std::string line = c.name;
+      if (c.name == "BeginDrag")
+        line += std::string(c.list == dropList     ? " drop"
+                            : c.list == noDropList ? " no-drop"
+                                                   : " other") +
+                " (" + std::to_string(c.point.x) + "," +
+                std::to_string(c.point.y) + ")";
+      if (c.name == "DragEnter" || c.name == "DragMove")
+        line += " (" + std::to_string(c.point.x) + "," +
+                std::to_string(c.point.y) + ")";
+      log.push_back(line);
+    }
+    return log;
+  }
+
+  // A client point on a row, left or far right of the columns.
+  CPoint OnRow(char letter, int x = 10) {
+    return CPoint(x, headless::RowPoint(RowOf(letter)).y);
+  }
+  std::string Screen(CPoint client) {
+    view->ClientToScreen(&client);
+    return "(" + std::to_string(client.x) + "," + std::to_string(client.y) +
+           ")";
+  }
+  std::string DropHighlighted() {
+    std::string letters;
+    for (int r = view->GetNextItem(-1, LVNI_DROPHILITED); r != -1;
+         r = view->GetNextItem(r, LVNI_DROPHILITED))
+      letters += static_cast<char>('A' + view->GetItemData(r));
+    return letters;
+  }
+  bool FullRow() {
+    return (view->GetExtendedStyle() & LVS_EX_FULLROWSELECT) != 0;
+  }
+  // The drag is over and nothing of it is left behind.
+  void ExpectIdle() {
+    EXPECT_FALSE(view->dragging);
+    EXPECT_EQ(view->dropImages, nullptr);
+    EXPECT_EQ(view->noDropImages, nullptr);
+    EXPECT_EQ(Windows::Get().cursorCount, 0);
+    EXPECT_EQ(CWnd::GetCapture(), nullptr);
+    EXPECT_TRUE(FullRow());
+    EXPECT_EQ(DropHighlighted(), "");
+    // Only the list's own small icons are left.
+    EXPECT_EQ(Windows::Get().imageLists.size(), 1u);
+  }
+
+  uintptr_t dropList = 0, noDropList = 0;
+};
+
+TEST_F(DriveListDragTest, RowDragStartsOnItsOwnRowAndEscapeCancelsIt) {
+  ASSERT_TRUE(Start("drivelist"));
+  headless::BeginDragRow(view.get(), RowOf('G'));
+  ASSERT_TRUE(view->dragging);
+  dropList = view->dropImages->GetSafeHandle();
+  noDropList = view->noDropImages->GetSafeHandle();
+  EXPECT_EQ(view->dropTargetRow, RowOf('G'));
+  EXPECT_EQ(view->dragLetter, 'G');
+  EXPECT_EQ(Selected(), "G");
+  EXPECT_FALSE(FullRow());
+  EXPECT_EQ(CWnd::GetCapture(), view.get());
+  EXPECT_EQ(Windows::Get().cursorCount, -1);
+  // The picture with a cursor on it, 8 pixels in.
+  EXPECT_EQ(view->dropImages->GetImageCount(), 1);
+  CRect bounds;
+  view->GetItemRect(RowOf('G'), &bounds, LVIR_BOUNDS);
+  EXPECT_EQ(DragLog(),
+            (std::vector<std::string>{
+                "BeginDrag drop (8,8)",
+                "DragEnter " + Screen(CPoint(bounds.left, bounds.top))}));
+  // Over its own row nothing changes but the image's place.
+  headless::MoveMouse(view.get(), OnRow('G', 30));
+  EXPECT_EQ(DragLog().back(), "DragMove " + Screen(OnRow('G', 30)));
+  const std::string before = NewTexts();
+  headless::PressKey(view.get(), VK_ESCAPE);
+  ExpectIdle();
+  EXPECT_EQ(NewTexts(), before);
+  EXPECT_FALSE(view->modified);
+}
+
+TEST_F(DriveListDragTest, EmptyNewLetterCannotBeDragged) {
+  ASSERT_TRUE(Start("drivelist"));
+  Click('G');
+  Command(ID_EDIT_CLEAR);
+  headless::BeginDragRow(view.get(), RowOf('G'));
+  EXPECT_FALSE(view->dragging);
+  EXPECT_TRUE(Windows::Get().dragCalls.empty());
+  EXPECT_TRUE(Windows::Get().cursorCalls.empty());
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
+}
+
+TEST_F(DriveListDragTest, DropMovesTheLetterAndTheSourceLosesIt) {
+  ASSERT_TRUE(Start("drivelist"));
+  headless::BeginDragRow(view.get(), RowOf('G'));
+  headless::MoveMouse(view.get(), OnRow('D'));
+  EXPECT_EQ(DropHighlighted(), "D");
+  EXPECT_EQ(view->dropTargetRow, RowOf('D'));
+  headless::ReleaseButton(view.get(), OnRow('D'));
+  ExpectIdle();
+  EXPECT_EQ(NewTexts(), "A:|C:|G:|E:|F:|");
+  EXPECT_EQ(Selected(), "D");
+  EXPECT_TRUE(view->modified);
+  EXPECT_TRUE(user().Boxes().empty());
+}
+
+TEST_F(DriveListDragTest, DropOutsideEveryRowAssignsNothing) {
+  ASSERT_TRUE(Start("drivelist"));
+  const std::string before = NewTexts();
+  headless::BeginDragRow(view.get(), RowOf('G'));
+  const CPoint below(10, headless::RowPoint(12).y);
+  headless::MoveMouse(view.get(), below);
+  EXPECT_EQ(view->dropTargetRow, -1);
+  headless::ReleaseButton(view.get(), below);
+  ExpectIdle();
+  EXPECT_EQ(NewTexts(), before);
+}
+
+TEST_F(DriveListDragTest, LetterBarDragShowsNoDropUntilAnAcceptingRow) {
+  ASSERT_TRUE(Start("probes"));
+  Windows::Get().cursorPos = CPoint(300, 20);
+  auto drop = new CImageList, noDrop = new CImageList;
+  ASSERT_TRUE(drop->Create(48, 40, ILC_MASK, 1, 0));
+  ASSERT_TRUE(noDrop->Create(48, 40, ILC_MASK, 1, 0));
+  dropList = drop->GetSafeHandle();
+  noDropList = noDrop->GetSafeHandle();
+  view->BeginLetterDrag(drop, noDrop, 16, 8, 'X');
+  ASSERT_TRUE(view->dragging);
+  EXPECT_EQ(view->dropTargetRow, -1);
+  // A: shares its drive with B: and may not change its letter: refused.
+  headless::MoveMouse(view.get(), OnRow('A'));
+  EXPECT_EQ(DropHighlighted(), "");
+  // Far to the right of the columns, over C:, which may take X.
+  const CPoint right = OnRow('C', 2000);
+  headless::MoveMouse(view.get(), right);
+  EXPECT_EQ(DropHighlighted(), "C");
+  EXPECT_EQ(DragLog(),
+            (std::vector<std::string>{
+                "BeginDrag no-drop (16,8)", "DragEnter (300,20)",
+                "DragMove " + Screen(OnRow('A')), "DragLeave", "EndDrag",
+                "BeginDrag drop (16,8)", "DragEnter " + Screen(right)}));
+  // The drop asks the interactive rules: C: holds Windows; the user says
+  // No and nothing changes.
+  user().Answer(IDNO);
+  const std::string before = NewTexts();
+  headless::ReleaseButton(view.get(), right);
+  ExpectIdle();
+  EXPECT_EQ(user().Boxes().size(), 1u);
+  EXPECT_EQ(NewTexts(), before);
+  // Releasing the capture ended the drag once more inside the first end.
+  const std::vector<std::string> log = DragLog();
+  EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
+            (std::vector<std::string>{"DragLeave", "EndDrag", "DragLeave",
+                                      "EndDrag"}));
+}
+
+TEST_F(DriveListDragTest, CaptureLossEndsTheDragWithNothingLeftBehind) {
+  ASSERT_TRUE(Start("drivelist"));
+  headless::BeginDragRow(view.get(), RowOf('E'));
+  headless::MoveMouse(view.get(), OnRow('G'));
+  ASSERT_EQ(DropHighlighted(), "G");
+  // Another window takes the mouse (Alt+Tab, say).
+  frame.SetCapture();
+  ExpectIdle();
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
+  EXPECT_EQ(NewTexts(), "A:|C:|D:|E:|F:|G:");
+  const std::vector<std::string>& cursor = Windows::Get().cursorCalls;
+  EXPECT_EQ(cursor, (std::vector<std::string>{"hide", "show"}));
+}
