@@ -2,7 +2,7 @@
 # Checks every product PE file of the given PE build folders: imports that
 # Windows 95 OSR2 exports, and (i686 only) no instruction a 486 or Pentium
 # lacks. The checkers' own self-tests run first, so a checker that cannot
-# fail is caught too. The test runner is hosted, not a product, and is
+# fail is caught too. The test runners are hosted, not products, and are
 # left out.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -13,6 +13,7 @@ python3 "$here/check-pe-imports.py" --self-test
 status=0
 for build in "$@"; do
   mapfile -t files < <(find "$build" -name '*.exe' -not -name 'contract_tests.exe' \
+    -not -name 'framework_tests.exe' \
     -not -path '*/wine-prefixes/*' -not -path '*/_deps/*' -not -path '*/CMakeFiles/*' | sort)
   if [[ ${#files[@]} -eq 0 ]]; then
     echo "check-pe: no PE files in $build" >&2

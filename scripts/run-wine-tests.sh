@@ -1,8 +1,10 @@
 #!/bin/bash
 # Runs the Wine tests of a wine build: the seam's contract tests against
-# the real Win32 platform, and the freestanding probe program, whose output
-# file must hold exactly the expected bytes. Each runs in its own copy of a
-# Windows 98-like prefix under the build folder, with a timeout.
+# the real Win32 platform, the window framework's tests over real windows
+# and controls (on a virtual X display), and the freestanding probe
+# program, whose output file must hold exactly the expected bytes. Each
+# runs in its own copy of a Windows 98-like prefix under the build folder,
+# with a timeout.
 #
 #   run-wine-tests.sh BUILD_DIR        (for example build/wine)
 #
@@ -22,9 +24,10 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 contract="$build/tests/contract/contract_tests.exe"
+framework="$build/tests/framework/framework_tests.exe"
 probe="$build/platform/win32/probe/pe_probe.exe"
 console_probe="$build/platform/win32/probe/pe_probe_console.exe"
-for program in "$contract" "$probe" "$console_probe"; do
+for program in "$contract" "$framework" "$probe" "$console_probe"; do
   if [ ! -f "$program" ]; then
     echo "$0: $program is missing; build $build first" >&2
     exit 1
@@ -52,6 +55,33 @@ stop_server "$prefix"
 if [ $status -ne 0 ]; then
   [ $status -eq 124 ] && echo "contract tests: timed out after ${TIMEOUT}s"
   echo "contract tests: FAILED (exit status $status)"
+  failures=$((failures + 1))
+fi
+
+echo "== framework tests (real windows) =="
+prefix="$prefixes/framework"
+"$here/wine-prefix.sh" "$prefixes/template" "$prefix" || exit 1
+# One virtual desktop: without a window manager Wine waits about 2 s for
+# every top-level window it destroys.
+cat >"$prefix/drive_c/desktop.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="framework"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"framework"="640x480"
+REG
+WINEPREFIX="$prefix" "$WINE" reg import 'C:\desktop.reg' >/dev/null 2>&1
+rm -f "$prefix/drive_c/desktop.reg"
+stop_server "$prefix"
+WINEPREFIX="$prefix" timeout -k 10 "$TIMEOUT" \
+  xvfb-run -a -s '-screen 0 1024x768x24' "$WINE" "$framework" --gtest_color=no
+status=$?
+stop_server "$prefix"
+if [ $status -ne 0 ]; then
+  [ $status -eq 124 ] && echo "framework tests: timed out after ${TIMEOUT}s"
+  echo "framework tests: FAILED (exit status $status)"
   failures=$((failures + 1))
 fi
 
