@@ -61,7 +61,7 @@ void ParsingName(platform::ShellFolder* folder, ItemIdList* item, char* name) {
 
 }  // namespace
 
-DriveListView::DriveListView()
+DriveListView::DriveListView(OptionsDialog* options)
     : rules(table, *this),
       columnCount(0),
       sortColumn(0),
@@ -69,6 +69,7 @@ DriveListView::DriveListView()
       ignoreNextLetterCommand(false),
       modified(false),
       restartPending(false),
+      options(options),
       dragging(false),
       dropImages(nullptr),
       noDropImages(nullptr),
@@ -451,6 +452,10 @@ void DriveListView::OnUpdateLetter(CCmdUI* ui) {
 
 void DriveListView::OnViewRefresh() { Refresh(); }
 
+void DriveListView::OnViewOptions() {
+  if (options) RunOptionsCommand(*options);
+}
+
 void DriveListView::OnEditClear() {
   ClearLetter(rules, table, *this, TargetRow());
 }
@@ -646,6 +651,7 @@ const CommandMap* DriveListView::GetCommandMap() const {
       Cmd::UpdateRange(ID_LETTER_A, ID_LETTER_Z,
                        &DriveListView::OnUpdateLetter),
       Cmd::Command(ID_VIEW_REFRESH, &DriveListView::OnViewRefresh),
+      Cmd::Command(ID_VIEW_OPTIONS, &DriveListView::OnViewOptions),
       Cmd::Command(ID_EDIT_CLEAR, &DriveListView::OnEditClear),
       Cmd::Update(ID_EDIT_CLEAR, &DriveListView::OnUpdateEditClear),
       Cmd::Command(ID_EDIT_CLEAR_ALL, &DriveListView::OnEditClearAll),

@@ -3,6 +3,7 @@
 // a whole device group, and is the central dispatch of the drive commands.
 #pragma once
 #include "assign/AssignmentRules.h"
+#include "assign/OptionsDialog.h"
 #include "drives/DriveDiscovery.h"
 #include "drives/DriveTable.h"
 #include "framework/ImageList.h"
@@ -13,6 +14,7 @@ enum DriveCommand {
   ID_LETTER_A = 32771,
   ID_LETTER_Z = 32796,
   ID_VIEW_REFRESH = 32797,
+  ID_VIEW_OPTIONS = 32812,
   ID_DEVICE_PROPERTIES = 32813,
   ID_EDIT_RESTORE_ORIGINAL = 32817,
   ID_EDIT_CLEAR = 57632,
@@ -26,7 +28,8 @@ const unsigned driveListId = 59648;
 
 class DriveListView : public CListCtrl, public DriveRows {
  public:
-  DriveListView();
+  // `options` is the application's, for the Options command and the save.
+  explicit DriveListView(OptionsDialog* options = nullptr);
   ~DriveListView() override;
 
   bool PreCreateWindow(CreateStruct& cs) override;
@@ -69,6 +72,7 @@ class DriveListView : public CListCtrl, public DriveRows {
   bool ignoreNextLetterCommand;
   bool modified;
   bool restartPending;
+  OptionsDialog* options;
 
   // The letter drag.
   bool dragging;
@@ -102,6 +106,7 @@ class DriveListView : public CListCtrl, public DriveRows {
   void OnLetter(unsigned id);
   void OnUpdateLetter(CCmdUI* ui);
   void OnViewRefresh();
+  void OnViewOptions();
   void OnEditClear();
   void OnUpdateEditClear(CCmdUI* ui);
   void OnEditClearAll();

@@ -15,7 +15,36 @@ CDialog::CDialog(int templateId, WindowHandle parent)
 
 CDialog::~CDialog() {}
 
-bool CDialog::OnInitDialog() { return true; }
+bool CDialog::OnInitDialog() {
+  UpdateData(false);
+  return true;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+bool CDialog::UpdateData(bool saveAndValidate) {
+  CDataExchange dx(this, saveAndValidate);
+  DoDataExchange(&dx);
+  return !dx.failed;
+}
+
+void DDX_Radio(CDataExchange* dx, int firstId, int32_t& value) {
+  int ids[32];
+  const int count = dx->m_pDlgWnd->GetRadioGroup(firstId, ids, 32);
+  const int known = count < 32 ? count : 32;
+  if (dx->m_bSaveAndValidate) {
+    value = -1;
+    for (int i = 0; i < known; ++i)
+      if (dx->m_pDlgWnd->IsDlgButtonChecked(ids[i]) == kBstChecked) {
+        value = i;
+        break;
+      }
+    return;
+  }
+  for (int i = 0; i < known; ++i)
+    dx->m_pDlgWnd->CheckDlgButton(ids[i],
+                                  i == value ? kBstChecked : kBstUnchecked);
+}
 
 bool CDialog::OnCommand(int id, int) {
   for (const DialogCommandEntry* entry = GetCommandMap(); entry->handler;
@@ -30,6 +59,8 @@ bool CDialog::OnCommand(int id, int) {
 
 const DialogCommandEntry* CDialog::GetCommandMap() const { return noCommands; }
 
-void CDialog::OnOK() { EndDialog(kIdOk); }
+void CDialog::OnOK() {
+  if (UpdateData(true)) EndDialog(kIdOk);
+}
 
 void CDialog::OnCancel() { EndDialog(kIdCancel); }

@@ -19,6 +19,22 @@ const unsigned kBstChecked = 1;
 class CDialog;
 typedef void (CDialog::*DialogCommandHandler)();
 
+// One run of a dialog's data exchange: controls to members when saving
+// (m_bSaveAndValidate), members to controls otherwise.
+class CDataExchange {
+ public:
+  CDataExchange(CDialog* dialog, bool saveAndValidate)
+      : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+  CDialog* m_pDlgWnd;
+  bool m_bSaveAndValidate;
+  // Set by an exchange whose control holds a value that does not pass.
+  bool failed = false;
+};
+
+// The radio group that starts at button `firstId` and `value`: the index
+// of the checked button in the group, -1 for none.
+void DDX_Radio(CDataExchange* dx, int firstId, int32_t& value);
+
 // One line of a dialog's command map; a map ends with {0, nullptr}. A
 // derived class's handler is listed as
 // static_cast<DialogCommandHandler>(&Derived::OnSomething).
@@ -38,9 +54,18 @@ class CDialog {
   // or -1 when the dialog could not be created.
   intptr_t DoModal();
 
-  // Runs once the controls exist, before the dialog is shown. True lets
-  // the system give the focus to the first control.
+  // Runs once the controls exist, before the dialog is shown: the base
+  // fills the controls from the members (UpdateData(false)). True lets the
+  // system give the focus to the first control.
   virtual bool OnInitDialog();
+  // Binds members to controls; the base binds nothing.
+  virtual void DoDataExchange(CDataExchange* dx);
+  // Runs the data exchange: false when a value did not pass.
+  bool UpdateData(bool saveAndValidate = true);
+  // The radio buttons of the group that starts at `firstId`, in tab order
+  // up to the next control that starts a group: their count, with up to
+  // `max` of their ids in `ids`.
+  int GetRadioGroup(int firstId, int* ids, int max) const;
   // WM_COMMAND: runs the command map's handler for `id`; true when there
   // was one.
   virtual bool OnCommand(int id, int notifyCode);
@@ -58,7 +83,8 @@ class CDialog {
  protected:
   // The table of commands this dialog handles; the base handles none.
   virtual const DialogCommandEntry* GetCommandMap() const;
-  // Ready-made handlers for the usual buttons: end with IDOK / IDCANCEL.
+  // Ready-made handlers for the usual buttons: OK saves the data exchange
+  // and ends with IDOK when it passed; Cancel ends with IDCANCEL.
   void OnOK();
   void OnCancel();
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "framework/AppWindow.h"
 #include "framework/headless/Dialogs.h"
 
 namespace {
@@ -15,6 +16,7 @@ namespace {
 const int kIdCancel = 2;
 const int kBnClicked = 0;
 const uint32_t kWsDisabled = 0x08000000u;
+const uint32_t kWsGroup = 0x00020000u;
 const uint32_t kBsTypeMask = 0x0Fu;
 const uint32_t kBsCheckBox = 2, kBsAutoCheckBox = 3, kBsRadioButton = 4,
                kBs3State = 5, kBsAuto3State = 6, kBsAutoRadioButton = 9;
@@ -53,6 +55,31 @@ bool IsCheckable(const headless::DialogControl& control) {
          type == kBsAutoRadioButton;
 }
 
+bool IsRadio(const headless::DialogControl& control) {
+  uint32_t type = control.style & kBsTypeMask;
+  return IsCheckable(control) &&
+         (type == kBsRadioButton || type == kBsAutoRadioButton);
+}
+
+// The radio buttons of the group a button belongs to, in template order:
+// from the control that starts the group up to the next one that does.
+std::vector<int> GroupOf(const headless::DialogTemplate& dialog, int id,
+                         bool fromHere = false) {
+  const std::vector<headless::DialogControl>& controls = dialog.controls;
+  size_t at = 0;
+  while (at < controls.size() && controls[at].id != id) ++at;
+  std::vector<int> ids;
+  if (at == controls.size()) return ids;
+  size_t start = at;
+  if (!fromHere)
+    while (start > 0 && !(controls[start].style & kWsGroup)) --start;
+  for (size_t i = start; i < controls.size(); ++i) {
+    if (i > start && (controls[i].style & kWsGroup)) break;
+    if (IsRadio(controls[i])) ids.push_back(controls[i].id);
+  }
+  return ids;
+}
+
 std::string Name(int templateId) {
   return "dialog " + std::to_string(templateId);
 }
@@ -78,7 +105,9 @@ intptr_t CDialog::DoModal() {
   window = nextHandle++;
   openDialogs.push_back(&open);
 
-  headless::ShownDialog shown{templateId, parent, {}, {}, false, -1};
+  // A dialog made without a parent is owned by the main window.
+  headless::ShownDialog shown{
+      templateId, parent ? parent : GetMainWindowHandle(), {}, {}, false, -1};
   OnInitDialog();
   for (const auto& entry : open.controls)
     if (IsCheckable(*entry.second.control))
@@ -112,7 +141,12 @@ intptr_t CDialog::DoModal() {
         control->second.check = control->second.check ? 0 : 1;
       if (type == kBsAuto3State)
         control->second.check = (control->second.check + 1) % 3;
-      if (type == kBsAutoRadioButton) control->second.check = kBstChecked;
+      if (type == kBsAutoRadioButton) {
+        // The other buttons of its group go off, as the system's do.
+        for (int other : GroupOf(found->second, act.id))
+          if (other != act.id) open.controls[other].check = kBstUnchecked;
+        control->second.check = kBstChecked;
+      }
       OnCommand(act.id, kBnClicked);
     } else {
       // Esc and the close box both reach the dialog as IDCANCEL.
@@ -137,6 +171,15 @@ void CDialog::EndDialog(intptr_t result) {
   }
   open->ended = true;
   open->result = result;
+}
+
+int CDialog::GetRadioGroup(int firstId, int* ids, int max) const {
+  auto found = resources.dialogs.find(templateId);
+  if (found == resources.dialogs.end()) return 0;
+  const std::vector<int> group = GroupOf(found->second, firstId, true);
+  for (size_t i = 0; i < group.size() && static_cast<int>(i) < max; ++i)
+    ids[i] = group[i];
+  return static_cast<int>(group.size());
 }
 
 void CDialog::CheckDlgButton(int id, unsigned check) {

@@ -5,12 +5,17 @@
 
 #include <windows.h>
 
+#include "framework/AppWindow.h"
+
 struct DialogBackend {
   static void Attach(CDialog* dialog, HWND window) {
     dialog->window = reinterpret_cast<WindowHandle>(window);
   }
+  // A dialog made without a parent is owned by the main window, so that
+  // it is modal to the program.
   static HWND Parent(const CDialog* dialog) {
-    return reinterpret_cast<HWND>(dialog->parent);
+    return reinterpret_cast<HWND>(dialog->parent ? dialog->parent
+                                                 : GetMainWindowHandle());
   }
   static HWND Window(const CDialog* dialog) {
     return reinterpret_cast<HWND>(dialog->window);
@@ -51,6 +56,22 @@ intptr_t CDialog::DoModal() {
 
 void CDialog::EndDialog(intptr_t result) {
   ::EndDialog(DialogBackend::Window(this), result);
+}
+
+int CDialog::GetRadioGroup(int firstId, int* ids, int max) const {
+  int count = 0;
+  HWND control = ::GetDlgItem(DialogBackend::Window(this), firstId);
+  for (HWND first = control; control != nullptr;
+       control = GetWindow(control, GW_HWNDNEXT)) {
+    if (control != first &&
+        (GetWindowLongA(control, GWL_STYLE) & WS_GROUP) != 0)
+      break;
+    if (SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) {
+      if (count < max) ids[count] = GetDlgCtrlID(control);
+      ++count;
+    }
+  }
+  return count;
 }
 
 void CDialog::CheckDlgButton(int id, unsigned check) {
