@@ -26,6 +26,10 @@ bool CCmdTarget::OnCmdMsg(unsigned id, int code, CCmdUI* ui) {
     for (const CommandMapEntry* e = map->entries;
          e->kind != CommandMapEntry::kEnd; ++e) {
       if (id < e->firstId || id > e->lastId) continue;
+      if (code == CN_COMMAND_EXISTS &&
+          (e->kind == CommandMapEntry::kCommand ||
+           e->kind == CommandMapEntry::kCommandRange))
+        return true;
       if (code == CN_COMMAND) {
         if (e->kind == CommandMapEntry::kCommand) {
           (this->*e->function.command)();

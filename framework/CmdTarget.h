@@ -11,6 +11,9 @@
 // OnCmdMsg codes: run the command, or ask for its state.
 const int CN_COMMAND = 0;
 const int CN_UPDATE_COMMAND_UI = -1;
+// Asks only whether a command handler exists, without running it: menus
+// disable entries that nobody handles.
+const int CN_COMMAND_EXISTS = -2;
 
 // The state of one command as its update handler sets it. The menu or
 // toolbar that asks derives from it to apply the state; the base only

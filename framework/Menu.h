@@ -25,6 +25,12 @@ class CMenu {
   int GetMenuItemID(int position) const;
   // Copies the entry's text (always terminated): its length.
   int GetMenuString(unsigned id, char* buffer, int size) const;
+  // MF_ENABLED or MF_GRAYED, MF_CHECKED or MF_UNCHECKED, by command (or
+  // MF_BYPOSITION): the previous state, -1 when there is no such entry.
+  int EnableMenuItem(unsigned item, unsigned flags);
+  int CheckMenuItem(unsigned item, unsigned flags);
+  // The entry's MF_ flags by command, -1 when there is none.
+  int GetMenuState(unsigned id) const;
   // Makes entry `id` the default one (bold); -1 for none.
   bool SetDefaultItem(unsigned id);
   int GetDefaultItem() const;
@@ -35,6 +41,9 @@ class CMenu {
   bool DestroyMenu();
 
   MenuHandle GetSafeHmenu() const { return handle; }
+  // The popup menu at `position`, null-handled (0) when that entry opens
+  // none.
+  MenuHandle GetSubMenu(int position) const;
   void Attach(MenuHandle menu);
   MenuHandle Detach();
 

@@ -102,6 +102,7 @@ bool CWnd::DispatchMessageMap(const MessageMap* map, unsigned message,
           return true;
         case MessageMapEntry::kListNotify:
         case MessageMapEntry::kListKeyDown:
+        case MessageMapEntry::kToolNotify:
           // Reflected notifications only reach OnChildNotify.
           break;
         case MessageMapEntry::kEnd:
@@ -129,6 +130,13 @@ bool CWnd::OnChildNotify(unsigned message, uintptr_t wParam, intptr_t lParam,
         NmListView nm;
         WindowBackend::ReadListNotify(lParam, &nm);
         *result = (this->*e->function.listNotify)(nm);
+        handled = true;
+        break;
+      }
+      if (e->kind == MessageMapEntry::kToolNotify) {
+        NmToolBar nm;
+        WindowBackend::ReadToolNotify(lParam, &nm);
+        *result = (this->*e->function.toolNotify)(nm);
         handled = true;
         break;
       }

@@ -45,6 +45,13 @@ struct CRect {
   }
 };
 
+// WINDOWPLACEMENT's parts that the programs use: the show command and the
+// rectangle of the window when it is neither minimized nor maximized.
+struct WindowPlacement {
+  int showCommand = 1;  // SW_SHOWNORMAL
+  CRect normal;
+};
+
 // CREATESTRUCT's fields, portable. PreCreateWindow may change any of them.
 struct CreateStruct {
   void* createParams = nullptr;
@@ -87,6 +94,13 @@ struct NmListKeyDown {
   unsigned flags = 0;
 };
 
+// NMTOOLBAR: a toolbar's notification about one of its buttons; `item`
+// is the button's command id (TBN_BEGINDRAG, TBN_ENDDRAG).
+struct NmToolBar {
+  NotifyHeader header;
+  int item = 0;
+};
+
 class CWnd;
 
 // The handler of a message-map line; the line's kind says which member is
@@ -101,6 +115,7 @@ union WindowHandler {
   intptr_t (CWnd::*message)(uintptr_t, intptr_t);
   intptr_t (CWnd::*listNotify)(const NmListView&);
   intptr_t (CWnd::*listKeyDown)(const NmListKeyDown&);
+  intptr_t (CWnd::*toolNotify)(const NmToolBar&);
   constexpr WindowHandler() : plain(nullptr) {}
   constexpr WindowHandler(int (CWnd::*f)(CreateStruct*)) : create(f) {}
   constexpr WindowHandler(void (CWnd::*f)()) : plain(f) {}
@@ -115,6 +130,8 @@ union WindowHandler {
       : listNotify(f) {}
   constexpr WindowHandler(intptr_t (CWnd::*f)(const NmListKeyDown&))
       : listKeyDown(f) {}
+  constexpr WindowHandler(intptr_t (CWnd::*f)(const NmToolBar&))
+      : toolNotify(f) {}
 };
 
 // One line of a message map; see Map below for how lines are written.
@@ -130,6 +147,7 @@ struct MessageMapEntry {
     kMessage,         // intptr_t (uintptr_t wParam, intptr_t lParam)
     kListNotify,      // intptr_t (const NmListView&), reflected WM_NOTIFY
     kListKeyDown,     // intptr_t (const NmListKeyDown&), reflected
+    kToolNotify,      // intptr_t (const NmToolBar&), reflected WM_NOTIFY
   };
   Kind kind;
   unsigned message;  // for the reflected kinds, WM_NOTIFY
@@ -199,6 +217,13 @@ struct Map {
   static MessageMapEntry ListKeyDown(intptr_t (T::*f)(const NmListKeyDown&)) {
     return Line(MessageMapEntry::kListKeyDown, 0x004E, -155, f);
   }
+  // A toolbar notification reflected to the bar: TBN_BEGINDRAG,
+  // TBN_ENDDRAG ...
+  template <class T>
+  static MessageMapEntry ToolNotify(int code,
+                                    intptr_t (T::*f)(const NmToolBar&)) {
+    return Line(MessageMapEntry::kToolNotify, 0x004E, code, f);
+  }
   static MessageMapEntry End() {
     return {MessageMapEntry::kEnd, 0, 0, WindowHandler()};
   }
@@ -220,11 +245,16 @@ class CWnd : public CCmdTarget {
   bool DestroyWindow();
   // Adjusts the creation parameters; false stops the creation.
   virtual bool PreCreateWindow(CreateStruct& cs);
+  // True for a CFrameWnd (the framework has no RTTI).
+  virtual bool IsFrameWnd() const { return false; }
 
   WindowHandle GetSafeHwnd() const { return window; }
   // The object of a window created through CWnd; null for any other.
   static CWnd* FromHandle(WindowHandle window);
   CWnd* GetParent() const;
+  // The child window with control id `id` (created through CWnd); null
+  // when there is none.
+  CWnd* GetDlgItem(unsigned id) const;
   unsigned GetDlgCtrlID() const;
 
   bool ShowWindow(int showCommand);
@@ -232,6 +262,15 @@ class CWnd : public CCmdTarget {
   CWnd* SetFocus();
   static CWnd* GetFocus();
   void GetClientRect(CRect* rect) const;
+  // The window's rectangle on the screen, frame included.
+  void GetWindowRect(CRect* rect) const;
+  bool GetWindowPlacement(WindowPlacement* placement) const;
+  // Sets the placement and shows the window with its show command.
+  bool SetWindowPlacement(const WindowPlacement& placement);
+  bool SetForegroundWindow();
+  // WM_SETTEXT's counterpart for the window's title.
+  bool SetWindowText(const char* text);
+  int GetWindowText(char* buffer, int size) const;
   void ClientToScreen(CPoint* point) const;
   void ScreenToClient(CPoint* point) const;
   void MoveWindow(const CRect& rect, bool repaint = true);

@@ -9,6 +9,7 @@ struct WindowBackend {
   static bool ReadNotifyHeader(intptr_t lParam, NotifyHeader* header);
   static void ReadListNotify(intptr_t lParam, NmListView* nm);
   static void ReadListKeyDown(intptr_t lParam, NmListKeyDown* nm);
+  static void ReadToolNotify(intptr_t lParam, NmToolBar* nm);
 
   // Access to the private parts of CWnd for the backends.
   static WindowHandle& Handle(CWnd* w) { return w->window; }

@@ -70,6 +70,51 @@ int CMenu::GetMenuString(unsigned id, char* buffer, int size) const {
   return static_cast<int>(n);
 }
 
+namespace {
+
+// The entry by command, or by position with MF_BYPOSITION.
+sim::SimMenuEntry* Item(sim::SimMenu* menu, unsigned item, unsigned flags) {
+  if (menu == nullptr) return nullptr;
+  if (flags & MF_BYPOSITION)
+    return item < menu->entries.size() ? &menu->entries[item] : nullptr;
+  for (sim::SimMenuEntry& e : menu->entries)
+    if (!(e.flags & (MF_SEPARATOR | MF_POPUP)) && e.id == item) return &e;
+  return nullptr;
+}
+
+}  // namespace
+
+int CMenu::EnableMenuItem(unsigned item, unsigned flags) {
+  sim::SimMenuEntry* e = Item(MenuOf(handle), item, flags);
+  if (e == nullptr) return -1;
+  const int previous = static_cast<int>(e->flags & MF_GRAYED);
+  e->flags = (e->flags & ~static_cast<unsigned>(MF_GRAYED | MF_DISABLED)) |
+             (flags & (MF_GRAYED | MF_DISABLED));
+  return previous;
+}
+
+int CMenu::CheckMenuItem(unsigned item, unsigned flags) {
+  sim::SimMenuEntry* e = Item(MenuOf(handle), item, flags);
+  if (e == nullptr) return -1;
+  const int previous = static_cast<int>(e->flags & MF_CHECKED);
+  e->flags =
+      (e->flags & ~static_cast<unsigned>(MF_CHECKED)) | (flags & MF_CHECKED);
+  return previous;
+}
+
+int CMenu::GetMenuState(unsigned id) const {
+  const sim::SimMenuEntry* e = Item(MenuOf(handle), id, MF_BYCOMMAND);
+  return e ? static_cast<int>(e->flags) : -1;
+}
+
+MenuHandle CMenu::GetSubMenu(int position) const {
+  const sim::SimMenu* menu = MenuOf(handle);
+  if (menu == nullptr || position < 0 ||
+      position >= static_cast<int>(menu->entries.size()))
+    return 0;
+  return reinterpret_cast<MenuHandle>(menu->entries[position].popup);
+}
+
 bool CMenu::SetDefaultItem(unsigned id) {
   sim::SimMenu* menu = MenuOf(handle);
   if (menu == nullptr) return false;
@@ -113,9 +158,17 @@ int CMenu::TrackPopupMenu(unsigned flags, int x, int y, CWnd* owner) {
   return 1;
 }
 
+namespace {
+void DeleteMenu(sim::SimMenu* menu) {
+  for (sim::SimMenuEntry& e : menu->entries)
+    if (e.popup) DeleteMenu(e.popup);
+  delete menu;
+}
+}  // namespace
+
 bool CMenu::DestroyMenu() {
   if (handle == 0) return false;
-  delete MenuOf(handle);
+  DeleteMenu(MenuOf(handle));
   handle = 0;
   return true;
 }

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <map>
 
 #include "framework/System.h"
 #include "framework/WindowCodes.h"
@@ -36,6 +37,38 @@ int TotalWidth(const ListModel& list) {
 
 }  // namespace
 
+// The client area of a window in its own window coordinates: inside the
+// frame, caption and menu bar of a top-level window that has them.
+CRect ClientArea(const WindowRecord& record) {
+  CRect area(0, 0, record.rect.Width(), record.rect.Height());
+  if (record.parent == 0 && (record.style & WS_CAPTION) == WS_CAPTION) {
+    area.left += kFrameBorder;
+    area.right -= kFrameBorder;
+    area.top +=
+        kFrameBorder + kCaptionHeight + (record.menu != 0 ? kMenuBarHeight : 0);
+    area.bottom -= kFrameBorder;
+    if (area.right < area.left) area.right = area.left;
+    if (area.bottom < area.top) area.bottom = area.top;
+  }
+  return area;
+}
+
+namespace {
+std::map<int, ToolbarResource>& Toolbars() {
+  static std::map<int, ToolbarResource> toolbars;
+  return toolbars;
+}
+}  // namespace
+
+void SetToolbar(int id, const ToolbarResource& toolbar) {
+  Toolbars()[id] = toolbar;
+}
+
+const ToolbarResource* FindToolbar(int id) {
+  auto found = Toolbars().find(id);
+  return found == Toolbars().end() ? nullptr : &found->second;
+}
+
 Windows& Windows::Get() {
   static Windows world;
   return world;
@@ -58,6 +91,9 @@ void Windows::Reset() {
   cursorCount = 0;
   cursorPos = CPoint();
   cursorCalls.clear();
+  quitPosted = false;
+  exitCode = 0;
+  foreground = 0;
   failNextListCreate = false;
   for (ImageListRecord* list : imageLists) delete list;
   imageLists.clear();
@@ -94,6 +130,12 @@ WindowRecord* Windows::Find(WindowHandle window) {
   return nullptr;
 }
 
+WindowRecord* Windows::FindChild(WindowHandle parent, unsigned id) {
+  for (auto& w : windows)
+    if (w->parent == parent && parent != 0 && w->id == id) return w.get();
+  return nullptr;
+}
+
 ListModel* Windows::List(WindowHandle window) {
   WindowRecord* record = Find(window);
   return record ? record->list.get() : nullptr;
@@ -115,6 +157,18 @@ WindowHandle Windows::Create(const CreateStruct& cs, CWnd* object) {
   record->visible = (cs.style & WS_VISIBLE) != 0;
   if (record->className == WC_LISTVIEWA)
     record->list = std::make_unique<ListModel>();
+  if (record->className == "ToolbarWindow32")
+    record->tool = std::make_unique<ToolModel>();
+  // A maximized top-level window covers the work area with its frame
+  // outside it, as on Windows.
+  if (cs.parent == 0 && (cs.style & WS_MAXIMIZE)) {
+    record->normal = record->rect;
+    record->rect =
+        CRect(-kFrameBorder, -kFrameBorder, kScreenWidth + kFrameBorder,
+              kScreenHeight + kFrameBorder);
+  } else {
+    record->normal = record->rect;
+  }
   const WindowHandle handle = record->handle;
   windows.push_back(std::move(record));
   return handle;
@@ -255,6 +309,23 @@ intptr_t Windows::DefaultProcedure(WindowHandle window, unsigned message,
         return -1;
       }
       return 0;
+    case WM_LBUTTONUP: {
+      ToolModel* tool = record->tool.get();
+      if (tool == nullptr || tool->pressed < 0) return 0;
+      const unsigned id = tool->buttons[tool->pressed].id;
+      tool->pressed = -1;
+      if (capture == window) {
+        capture = 0;
+        Send(window, WM_CAPTURECHANGED, 0, 0);
+      }
+      NmToolBar nm;
+      nm.header.code = -702;  // TBN_ENDDRAG
+      nm.item = static_cast<int>(id);
+      NotifyParent(window, &nm.header);
+      if (WindowRecord* again = Find(window))
+        Send(again->parent, WM_COMMAND, id, static_cast<intptr_t>(window));
+      return 0;
+    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
       ListModel* list = record->list.get();
@@ -367,6 +438,24 @@ void PressKey(CWnd* list, unsigned vkey) {
   Windows::Get().NotifyParent(list->GetSafeHwnd(), &nm);
 }
 
+void PressToolButton(CWnd* bar, int index) {
+  Windows& world = Windows::Get();
+  WindowRecord* record = world.Find(bar->GetSafeHwnd());
+  if (record == nullptr || record->tool == nullptr || index < 0 ||
+      index >= static_cast<int>(record->tool->buttons.size()))
+    return;
+  record->tool->pressed = index;
+  bar->SetCapture();
+  NmToolBar nm;
+  nm.header.code = -701;  // TBN_BEGINDRAG
+  nm.item = static_cast<int>(record->tool->buttons[index].id);
+  world.NotifyParent(bar->GetSafeHwnd(), &nm.header);
+}
+
+void ReleaseToolButton(CWnd* bar) {
+  bar->SendMessage(WM_LBUTTONUP, 0, PackPoint(CPoint(8, 8)));
+}
+
 bool Defaulted(CWnd* window, unsigned message, uintptr_t wParam) {
   WindowRecord* record = Windows::Get().Find(window->GetSafeHwnd());
   if (record == nullptr) return false;
@@ -397,6 +486,10 @@ void WindowBackend::ReadListNotify(intptr_t lParam, NmListView* nm) {
 
 void WindowBackend::ReadListKeyDown(intptr_t lParam, NmListKeyDown* nm) {
   if (lParam != 0) *nm = *reinterpret_cast<const NmListKeyDown*>(lParam);
+}
+
+void WindowBackend::ReadToolNotify(intptr_t lParam, NmToolBar* nm) {
+  if (lParam != 0) *nm = *reinterpret_cast<const NmToolBar*>(lParam);
 }
 
 CWnd::CWnd() {}
@@ -499,8 +592,85 @@ CWnd* CWnd::GetFocus() { return FromHandle(Windows::Get().focus); }
 
 void CWnd::GetClientRect(CRect* rect) const {
   headless::WindowRecord* record = Windows::Get().Find(window);
-  *rect = record ? CRect(0, 0, record->rect.Width(), record->rect.Height())
-                 : CRect();
+  if (record == nullptr) {
+    *rect = CRect();
+    return;
+  }
+  const CRect area = headless::ClientArea(*record);
+  *rect = CRect(0, 0, area.Width(), area.Height());
+}
+
+void CWnd::GetWindowRect(CRect* rect) const {
+  Windows& world = Windows::Get();
+  headless::WindowRecord* record = world.Find(window);
+  if (record == nullptr) {
+    *rect = CRect();
+    return;
+  }
+  CPoint origin;
+  if (record->parent != 0) origin = world.ClientOrigin(record->parent);
+  *rect = CRect(origin.x + record->rect.left, origin.y + record->rect.top,
+                origin.x + record->rect.right, origin.y + record->rect.bottom);
+}
+
+bool CWnd::GetWindowPlacement(WindowPlacement* placement) const {
+  headless::WindowRecord* record = Windows::Get().Find(window);
+  if (record == nullptr) return false;
+  placement->showCommand =
+      (record->style & WS_MAXIMIZE) ? 3 /* SW_SHOWMAXIMIZED */ : SW_SHOWNORMAL;
+  placement->normal = record->normal;
+  return true;
+}
+
+bool CWnd::SetWindowPlacement(const WindowPlacement& placement) {
+  headless::WindowRecord* record = Windows::Get().Find(window);
+  if (record == nullptr) return false;
+  record->normal = placement.normal;
+  if (placement.showCommand == 3) {
+    record->style |= WS_MAXIMIZE;
+    record->rect = CRect(-headless::kFrameBorder, -headless::kFrameBorder,
+                         headless::kScreenWidth + headless::kFrameBorder,
+                         headless::kScreenHeight + headless::kFrameBorder);
+  } else {
+    record->style &= ~static_cast<uint32_t>(WS_MAXIMIZE);
+    record->rect = placement.normal;
+  }
+  ShowWindow(placement.showCommand == SW_HIDE ? SW_HIDE : SW_SHOW);
+  SendMessage(WM_SIZE, 0, 0);
+  return true;
+}
+
+bool CWnd::SetForegroundWindow() {
+  Windows& world = Windows::Get();
+  if (world.Find(window) == nullptr) return false;
+  world.foreground = window;
+  return true;
+}
+
+bool CWnd::SetWindowText(const char* text) {
+  headless::WindowRecord* record = Windows::Get().Find(window);
+  if (record == nullptr) return false;
+  record->title = text ? text : "";
+  return true;
+}
+
+int CWnd::GetWindowText(char* buffer, int size) const {
+  if (buffer == nullptr || size <= 0) return 0;
+  buffer[0] = '\0';
+  headless::WindowRecord* record = Windows::Get().Find(window);
+  if (record == nullptr) return 0;
+  const size_t n =
+      std::min(record->title.size(), static_cast<size_t>(size - 1));
+  memcpy(buffer, record->title.data(), n);
+  buffer[n] = '\0';
+  return static_cast<int>(n);
+}
+
+CWnd* CWnd::GetDlgItem(unsigned id) const {
+  Windows& world = Windows::Get();
+  if (world.Find(window) == nullptr) return nullptr;
+  headless::WindowRecord* child = world.FindChild(window, id);
+  return child != nullptr ? child->object : nullptr;
 }
 
 void CWnd::ClientToScreen(CPoint* point) const {
@@ -532,7 +702,10 @@ void CWnd::Invalidate(bool) {
 
 void CWnd::InvalidateRect(const CRect*, bool erase) { Invalidate(erase); }
 
-void CWnd::UpdateWindow() {}
+void CWnd::UpdateWindow() {
+  if (headless::WindowRecord* record = Windows::Get().Find(window))
+    ++record->updates;
+}
 
 uint32_t CWnd::GetStyle() const {
   headless::WindowRecord* record = Windows::Get().Find(window);

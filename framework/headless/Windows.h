@@ -50,6 +50,26 @@ struct ListModel {
   int topIndex = 0;
 };
 
+// A toolbar control's buttons, and the one the mouse holds down.
+struct ToolModel {
+  struct Button {
+    unsigned id = 0;  // 0: separator
+    bool enabled = true;
+    bool checked = false;
+  };
+  std::vector<Button> buttons;
+  int pressed = -1;
+  int width = 16, height = 15;
+};
+
+// The screen's work area, and the frame and caption of a top-level window
+// with a caption (and a menu bar when it has a menu).
+const int kScreenWidth = 1024;
+const int kScreenHeight = 768;
+const int kFrameBorder = 4;
+const int kCaptionHeight = 18;
+const int kMenuBarHeight = 18;
+
 struct WindowRecord {
   WindowHandle handle = 0;
   CWnd* object = nullptr;
@@ -65,7 +85,12 @@ struct WindowRecord {
   // control's own), in order, with their wParam.
   std::vector<std::pair<unsigned, uintptr_t>> defaulted;
   std::unique_ptr<ListModel> list;  // for list views
+  std::unique_ptr<ToolModel> tool;  // for toolbars
+  std::vector<std::string> panes;   // a status bar's texts
+  MenuHandle menu = 0;
+  CRect normal;  // where a maximized window goes when restored
   int invalidations = 0;
+  int updates = 0;
 };
 
 // A call of the image-list drag support, as made.
@@ -93,7 +118,20 @@ struct ShownMenu {
   int chosen = 0;
 };
 
+// A toolbar resource: the button size and the buttons' commands in order,
+// 0 for a separator. The toolbars the headless CToolBar loads; like the
+// dialog resources they outlive Windows::Reset.
+struct ToolbarResource {
+  int width = 16, height = 15;
+  std::vector<unsigned> ids;
+};
+void SetToolbar(int id, const ToolbarResource& toolbar);
+const ToolbarResource* FindToolbar(int id);
+
 using FailureHandler = std::function<void(const std::string&)>;
+
+// The client area of a window in its own window coordinates.
+CRect ClientArea(const WindowRecord& record);
 
 class Windows {
  public:
@@ -104,6 +142,8 @@ class Windows {
   void Reset();
 
   WindowRecord* Find(WindowHandle window);
+  // The child of `parent` with control id `id`; null when there is none.
+  WindowRecord* FindChild(WindowHandle parent, unsigned id);
   ListModel* List(WindowHandle window);
   WindowHandle Create(const CreateStruct& cs, CWnd* object);
   void Destroy(WindowHandle window);
@@ -141,6 +181,10 @@ class Windows {
   std::vector<std::string> cursorCalls;
   // The next list view's own creation (WM_CREATE's default) fails.
   bool failNextListCreate = false;
+  // WM_QUIT was posted, with this exit code.
+  bool quitPosted = false;
+  int exitCode = 0;
+  WindowHandle foreground = 0;
 
   std::vector<ImageListRecord*> imageLists;  // live lists
   uintptr_t dragList = 0;
@@ -191,6 +235,12 @@ void BeginDragRow(CWnd* list, int row);
 void MoveMouse(CWnd* window, CPoint client, unsigned keyFlags = MK_LBUTTON);
 void ReleaseButton(CWnd* window, CPoint client);
 void PressKey(CWnd* list, unsigned vkey);
+// A press on a toolbar button as the control reports it: the bar takes the
+// mouse and tells its parent TBN_BEGINDRAG; the release (WM_LBUTTONUP on
+// the bar, whose default handling ends the press) tells TBN_ENDDRAG and
+// sends the button's command to the bar's parent.
+void PressToolButton(CWnd* bar, int index);
+void ReleaseToolButton(CWnd* bar);
 // The middle of a row, in the list's client coordinates.
 CPoint RowPoint(int row, int topIndex = 0);
 

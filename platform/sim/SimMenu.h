@@ -7,10 +7,14 @@
 
 namespace sim {
 
+struct SimMenu;
+
 struct SimMenuEntry {
   unsigned id;  // 0 for a separator
   std::string text;
   unsigned flags;  // MF_ flags as given
+  // The popup the entry opens (MF_POPUP), owned by the menu; null for none.
+  SimMenu* popup = nullptr;
 };
 
 struct SimMenu {
