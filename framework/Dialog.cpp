@@ -13,7 +13,10 @@ const DialogCommandEntry noCommands[] = {{0, nullptr}};
 CDialog::CDialog(int templateId, WindowHandle parent)
     : templateId(templateId), parent(parent) {}
 
-CDialog::~CDialog() {}
+// A modeless dialog still open goes with its object.
+CDialog::~CDialog() {
+  if (window != 0) DestroyWindow();
+}
 
 bool CDialog::OnInitDialog() {
   UpdateData(false);
@@ -21,6 +24,10 @@ bool CDialog::OnInitDialog() {
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
+
+bool CDialog::OnMessage(unsigned, uintptr_t, intptr_t, intptr_t*) {
+  return false;
+}
 
 bool CDialog::UpdateData(bool saveAndValidate) {
   CDataExchange dx(this, saveAndValidate);

@@ -53,6 +53,21 @@ class CDialog {
   // Runs the dialog until a handler calls EndDialog: that call's result,
   // or -1 when the dialog could not be created.
   intptr_t DoModal();
+  // A modeless dialog: created (and initialised) now, shown when the
+  // template says WS_VISIBLE, alive until DestroyWindow. `parent` 0 is the
+  // desktop.
+  bool Create(WindowHandle parent);
+  bool DestroyWindow();
+  bool ShowWindow(int showCommand);
+  // Messages other than WM_INITDIALOG and WM_COMMAND: true when handled,
+  // with the dialog procedure's result in *result (for WM_CTLCOLOR...
+  // the brush). The base handles none.
+  virtual bool OnMessage(unsigned message, uintptr_t wParam, intptr_t lParam,
+                         intptr_t* result);
+  // The dialog takes the mouse: every click anywhere comes to it.
+  void SetCapture();
+  // Sets a control's font (a CFont's handle), without redrawing.
+  void SetControlFont(int id, uintptr_t font);
 
   // Runs once the controls exist, before the dialog is shown: the base
   // fills the controls from the members (UpdateData(false)). True lets the

@@ -17,6 +17,9 @@ class CImageList {
 
   // ILC_ flags (ILC_MASK ...), the initial size and the growth.
   bool Create(int cx, int cy, unsigned flags, int initial, int grow);
+  // ImageList_LoadBitmap: the images of bitmap resource `bitmapId`, each
+  // `cx` pixels wide, masked by `maskColor` (a COLORREF).
+  bool Create(unsigned bitmapId, int cx, int grow, uint32_t maskColor);
   // ImageList_Merge: one image of `first` with `second`'s image drawn on
   // it at (dx, dy).
   bool CreateMerged(const CImageList& first, int firstImage,

@@ -20,3 +20,8 @@ int AfxGetSystemMetrics(int index);
 int AfxShowCursor(bool show);
 // The cursor position in screen coordinates.
 bool AfxGetCursorPos(CPoint* point);
+
+// InitCommonControls.
+void AfxInitCommonControls();
+// A line for a debugger (OutputDebugStringA); the user never sees it.
+void AfxOutputDebugString(const char* text);

@@ -9,11 +9,15 @@
 #include <algorithm>
 
 #include "framework/AppWindow.h"
+#include "framework/Gdi.h"
+#include "framework/Wnd.h"
 #include "framework/headless/Dialogs.h"
 
 namespace {
 
 const int kIdCancel = 2;
+const unsigned kWmLButtonDown = 0x0201, kWmRButtonDown = 0x0204,
+               kWmCaptureChanged = 0x0215;
 const int kBnClicked = 0;
 const uint32_t kWsDisabled = 0x08000000u;
 const uint32_t kWsGroup = 0x00020000u;
@@ -33,7 +37,15 @@ struct OpenDialog {
   std::map<int, ControlState> controls;
   bool ended = false;
   intptr_t result = 0;
+  headless::ShownDialog* shown = nullptr;
 };
+
+// Modeless dialogs between Create and DestroyWindow.
+struct ModelessDialog {
+  OpenDialog open;
+  headless::ShownDialog shown;
+};
+std::vector<ModelessDialog*> modelessDialogs;
 
 std::vector<OpenDialog*> openDialogs;
 WindowHandle nextHandle = 0x4000;
@@ -106,8 +118,12 @@ intptr_t CDialog::DoModal() {
   openDialogs.push_back(&open);
 
   // A dialog made without a parent is owned by the main window.
-  headless::ShownDialog shown{
-      templateId, parent ? parent : GetMainWindowHandle(), {}, {}, false, -1};
+  headless::ShownDialog shown;
+  shown.templateId = templateId;
+  shown.owner = parent ? parent : GetMainWindowHandle();
+  shown.ended = false;
+  shown.result = -1;
+  open.shown = &shown;
   OnInitDialog();
   for (const auto& entry : open.controls)
     if (IsCheckable(*entry.second.control))
@@ -148,9 +164,22 @@ intptr_t CDialog::DoModal() {
         control->second.check = kBstChecked;
       }
       OnCommand(act.id, kBnClicked);
-    } else {
+    } else if (act.kind == headless::UserAct::kEscape ||
+               act.kind == headless::UserAct::kCloseBox) {
       // Esc and the close box both reach the dialog as IDCANCEL.
       OnCommand(kIdCancel, kBnClicked);
+    } else if (act.kind == headless::UserAct::kCaptureLoss) {
+      if (shown.captured) {
+        shown.captured = false;
+        intptr_t result = 0;
+        OnMessage(kWmCaptureChanged, 0, 0, &result);
+      }
+    } else if (shown.captured) {
+      // A press anywhere reaches the dialog that holds the mouse.
+      intptr_t result = 0;
+      OnMessage(act.kind == headless::UserAct::kMouseDown ? kWmLButtonDown
+                                                          : kWmRButtonDown,
+                0, 0, &result);
     }
     if (!open.ended) shown.ignoredActs.push_back(headless::DescribeAct(act));
   }
@@ -161,6 +190,55 @@ intptr_t CDialog::DoModal() {
   if (!open.ended) user.Fail(name + " is still open after the user's acts");
   user.Record(shown);
   return shown.result;
+}
+
+bool CDialog::Create(WindowHandle owner) {
+  auto found = resources.dialogs.find(templateId);
+  if (window != 0 || found == resources.dialogs.end()) return false;
+  ModelessDialog* modeless = new ModelessDialog;
+  modeless->open.dialog = this;
+  for (const headless::DialogControl& control : found->second.controls) {
+    if (control.id == -1 || control.id == 0xFFFF) continue;
+    modeless->open.controls[control.id] = {&control, nextHandle++,
+                                           kBstUnchecked};
+  }
+  modeless->shown.templateId = templateId;
+  modeless->shown.owner = owner;
+  modeless->shown.ended = false;
+  modeless->shown.result = -1;
+  modeless->shown.modeless = true;
+  modeless->open.shown = &modeless->shown;
+  window = nextHandle++;
+  modelessDialogs.push_back(modeless);
+  openDialogs.push_back(&modeless->open);
+  OnInitDialog();
+  return true;
+}
+
+bool CDialog::DestroyWindow() {
+  for (size_t i = 0; i < modelessDialogs.size(); ++i) {
+    ModelessDialog* modeless = modelessDialogs[i];
+    if (modeless->open.dialog != this) continue;
+    openDialogs.erase(
+        std::find(openDialogs.begin(), openDialogs.end(), &modeless->open));
+    modelessDialogs.erase(modelessDialogs.begin() + i);
+    modeless->shown.ended = true;
+    headless::DialogUser::Get().Record(modeless->shown);
+    delete modeless;
+    window = 0;
+    return true;
+  }
+  return false;
+}
+
+bool CDialog::ShowWindow(int) { return Find(this) != nullptr; }
+
+void CDialog::SetCapture() {
+  if (OpenDialog* open = Find(this)) open->shown->captured = true;
+}
+
+void CDialog::SetControlFont(int id, uintptr_t font) {
+  if (OpenDialog* open = Find(this)) open->shown->fonts[id] = font;
 }
 
 void CDialog::EndDialog(intptr_t result) {
@@ -180,6 +258,14 @@ int CDialog::GetRadioGroup(int firstId, int* ids, int max) const {
   for (size_t i = 0; i < group.size() && static_cast<int>(i) < max; ++i)
     ids[i] = group[i];
   return static_cast<int>(group.size());
+}
+
+int AfxGetDlgCtrlID(WindowHandle control) {
+  for (OpenDialog* open : openDialogs)
+    for (const auto& entry : open->controls)
+      if (entry.second.handle == control) return entry.first;
+  CWnd* window = CWnd::FromHandle(control);
+  return window != nullptr ? static_cast<int>(window->GetDlgCtrlID()) : 0;
 }
 
 void CDialog::CheckDlgButton(int id, unsigned check) {
@@ -293,6 +379,12 @@ std::string DescribeAct(const UserAct& act) {
       return "press Esc";
     case UserAct::kCloseBox:
       return "close box";
+    case UserAct::kMouseDown:
+      return "press the left button";
+    case UserAct::kRightMouseDown:
+      return "press the right button";
+    case UserAct::kCaptureLoss:
+      return "take the mouse away";
   }
   return "?";
 }

@@ -58,23 +58,40 @@ const Resources& GetResources();
 
 // What the user does in an open dialog.
 struct UserAct {
-  enum Kind { kClick, kEscape, kCloseBox } kind;
+  enum Kind {
+    kClick,
+    kEscape,
+    kCloseBox,
+    kMouseDown,
+    kRightMouseDown,
+    kCaptureLoss
+  } kind;
   int id;  // the control clicked
 };
 inline UserAct Click(int id) { return {UserAct::kClick, id}; }
 inline UserAct PressEscape() { return {UserAct::kEscape, 0}; }
 inline UserAct CloseBox() { return {UserAct::kCloseBox, 0}; }
+// A press of the left or right button anywhere (the dialog sees it when it
+// holds the mouse), and another window taking the mouse away.
+inline UserAct MouseDown() { return {UserAct::kMouseDown, 0}; }
+inline UserAct RightMouseDown() { return {UserAct::kRightMouseDown, 0}; }
+inline UserAct CaptureLoss() { return {UserAct::kCaptureLoss, 0}; }
 
 // A dialog as it was shown.
 struct ShownDialog {
-  int templateId;
-  WindowHandle owner;
+  int templateId = 0;
+  WindowHandle owner = 0;
   // Check state of every button right after OnInitDialog.
   std::map<int, unsigned> checksAtStart;
   // Acts the dialog did not end on, in order ("press Esc" ...).
   std::vector<std::string> ignoredActs;
-  bool ended;
-  intptr_t result;
+  bool ended = false;
+  intptr_t result = -1;
+  // Modeless (Create) rather than modal (DoModal).
+  bool modeless = false;
+  // Whether it took the mouse, and the fonts set on its controls.
+  bool captured = false;
+  std::map<int, uintptr_t> fonts;
 };
 
 using DialogFailureHandler = std::function<void(const std::string&)>;

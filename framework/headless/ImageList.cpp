@@ -2,8 +2,13 @@
 // in the world for tests to compare with the expected order.
 #include "framework/ImageList.h"
 
-#include <algorithm>
+#include <stdio.h>
 
+#include <algorithm>
+#include <string>
+
+#include "framework/WindowCodes.h"
+#include "framework/headless/Dialogs.h"
 #include "framework/headless/Windows.h"
 
 using headless::DragCall;
@@ -46,6 +51,30 @@ CImageList::~CImageList() { DeleteImageList(); }
 bool CImageList::Create(int cx, int cy, unsigned flags, int, int) {
   if (handle != 0 || cx <= 0 || cy <= 0) return false;
   handle = NewList(cx, cy, flags);
+  return true;
+}
+
+// The images of a bitmap resource: as many as fit its width.
+bool CImageList::Create(unsigned bitmapId, int cx, int, uint32_t) {
+  const headless::Resources& resources = headless::GetResources();
+  auto found = resources.bitmaps.find(static_cast<int>(bitmapId));
+  if (handle != 0 || cx <= 0 || found == resources.bitmaps.end()) return false;
+  std::string path = found->second;
+  if (!path.empty() && path[0] != '/' && !headless::ResourceFolder().empty())
+    path = headless::ResourceFolder() + "/" + path;
+  FILE* file = fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  unsigned char header[26];
+  const size_t read = fread(header, 1, sizeof header, file);
+  fclose(file);
+  if (read != sizeof header || header[0] != 'B' || header[1] != 'M')
+    return false;
+  const int width =
+      header[18] | (header[19] << 8) | (header[20] << 16) | (header[21] << 24);
+  const int height = header[22] | (header[23] << 8);
+  handle = NewList(cx, height, ILC_MASK);
+  for (int i = 0; i < width / cx; ++i)
+    RecordOf(handle)->images.push_back(0xB0000 + bitmapId * 64 + i);
   return true;
 }
 

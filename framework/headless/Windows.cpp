@@ -60,6 +60,21 @@ std::map<int, ToolbarResource>& Toolbars() {
 }
 }  // namespace
 
+namespace {
+std::string& Folder() {
+  static std::string folder;
+  return folder;
+}
+std::map<uintptr_t, DcColors>& DeviceContexts() {
+  static std::map<uintptr_t, DcColors> contexts;
+  return contexts;
+}
+}  // namespace
+
+void SetResourceFolder(const std::string& folder) { Folder() = folder; }
+const std::string& ResourceFolder() { return Folder(); }
+DcColors& ColorsOf(uintptr_t dc) { return DeviceContexts()[dc]; }
+
 void SetToolbar(int id, const ToolbarResource& toolbar) {
   Toolbars()[id] = toolbar;
 }
@@ -94,6 +109,8 @@ void Windows::Reset() {
   quitPosted = false;
   exitCode = 0;
   foreground = 0;
+  debugOutput.clear();
+  commonControlsInitialised = 0;
   failNextListCreate = false;
   for (ImageListRecord* list : imageLists) delete list;
   imageLists.clear();
@@ -772,4 +789,10 @@ int AfxShowCursor(bool show) {
 bool AfxGetCursorPos(CPoint* point) {
   *point = Windows::Get().cursorPos;
   return true;
+}
+
+void AfxInitCommonControls() { ++Windows::Get().commonControlsInitialised; }
+
+void AfxOutputDebugString(const char* text) {
+  Windows::Get().debugOutput.push_back(text ? text : "");
 }

@@ -127,6 +127,16 @@ struct ToolbarResource {
 };
 void SetToolbar(int id, const ToolbarResource& toolbar);
 const ToolbarResource* FindToolbar(int id);
+// The folder that the resource script's file names (bitmaps) are relative
+// to.
+void SetResourceFolder(const std::string& folder);
+const std::string& ResourceFolder();
+// The colours a WM_CTLCOLOR... handler set on a device context.
+struct DcColors {
+  uint32_t text = 0, background = 0;
+  bool textSet = false, backgroundSet = false;
+};
+DcColors& ColorsOf(uintptr_t dc);
 
 using FailureHandler = std::function<void(const std::string&)>;
 
@@ -185,6 +195,9 @@ class Windows {
   bool quitPosted = false;
   int exitCode = 0;
   WindowHandle foreground = 0;
+  // Debugger output, and how often the common controls were initialised.
+  std::vector<std::string> debugOutput;
+  int commonControlsInitialised = 0;
 
   std::vector<ImageListRecord*> imageLists;  // live lists
   uintptr_t dragList = 0;

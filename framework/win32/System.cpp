@@ -2,6 +2,8 @@
 #include "framework/System.h"
 
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <commctrl.h>
 
 IconHandle AfxLoadStandardCursor(unsigned id) {
   return reinterpret_cast<IconHandle>(
@@ -19,3 +21,7 @@ bool AfxGetCursorPos(CPoint* point) {
   point->y = p.y;
   return true;
 }
+
+void AfxInitCommonControls() { InitCommonControls(); }
+
+void AfxOutputDebugString(const char* text) { OutputDebugStringA(text); }
