@@ -1,0 +1,321 @@
+// Kromva32 starting on a simulated machine over the headless framework:
+// the frame with its bars and list, command routing, the letter bar's
+// click and drag, the bar layout kept across runs, the About box.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/WindowCodes.h"
+#include "framework/headless/Dialogs.h"
+#include "framework/headless/Windows.h"
+#include "platform/Codes.h"
+#include "shell/AboutDialog.h"
+#include "shell/PelmoraApp.h"
+#include "tests/support/MachineTest.h"
+
+namespace {
+
+using headless::Windows;
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The program's resources as the headless backend serves them: dialogs
+// and strings from the script, and its toolbars, whose data the script
+// spells out as numbers and names of shell/resource.h.
+void LoadProgramResources() {
+  headless::Resources resources;
+  std::string error;
+  ASSERT_TRUE(headless::ParseResourceScript(KROMVA32_RC, &resources, &error))
+      << error;
+  headless::SetResources(resources);
+  const std::string rc = KROMVA32_RC;
+  const std::string folder = rc.substr(0, rc.rfind('/'));
+  headless::SetResourceFolder(folder);
+
+  std::map<std::string, unsigned> names;
+  const std::string header = ReadText(folder + "/resource.h");
+  std::regex define(R"(#define\s+(\w+)\s+(\d+))");
+  for (std::sregex_iterator i(header.begin(), header.end(), define), end;
+       i != end; ++i)
+    names[(*i)[1]] = static_cast<unsigned>(std::stoul((*i)[2]));
+  const std::string script = ReadText(rc);
+  std::regex block(R"((\w+)\s+RT_TOOLBAR_DATA\s+BEGIN([^]*?)END)");
+  int found = 0;
+  for (std::sregex_iterator i(script.begin(), script.end(), block), end;
+       i != end; ++i, ++found) {
+    std::vector<unsigned> words;
+    std::regex word(R"(\w+)");
+    const std::string body = (*i)[2];
+    for (std::sregex_iterator w(body.begin(), body.end(), word), wend;
+         w != wend; ++w) {
+      const std::string token = (*w)[0];
+      words.push_back(isdigit(static_cast<unsigned char>(token[0]))
+                          ? static_cast<unsigned>(std::stoul(token))
+                          : names.at(token));
+    }
+    ASSERT_GE(words.size(), 4u);
+    headless::ToolbarResource toolbar;
+    toolbar.width = static_cast<int>(words[1]);
+    toolbar.height = static_cast<int>(words[2]);
+    toolbar.ids.assign(words.begin() + 4, words.end());
+    ASSERT_EQ(toolbar.ids.size(), words[3]);
+    headless::SetToolbar(static_cast<int>(names.at((*i)[1])), toolbar);
+  }
+  ASSERT_EQ(found, 2);
+}
+
+class MainFrameTest : public MachineTest {
+ protected:
+  void SetUp() override {
+    LoadProgramResources();
+    headless::DialogUser::Get().Reset();
+    Boot("drivelist");
+  }
+  void TearDown() override {
+    app.reset();
+    EXPECT_TRUE(headless::DialogUser::Get().Done());
+    EXPECT_TRUE(Windows::Get().MenusDone());
+    Windows::Get().Reset();
+    MachineTest::TearDown();
+  }
+
+  // Starts the program as its entry would, up to the message loop.
+  bool Start() {
+    // The splash, shown modeless while the table is built.
+    app = std::make_unique<PelmoraApp>();
+    const bool started = app->InitInstance();
+    Windows::Get().PumpMessages();
+    return started;
+  }
+  CMainFrame& Frame() { return *app->frame; }
+  DriveListView& View() { return app->frame->view; }
+
+  std::string StatusText() {
+    char text[128];
+    Frame().statusBar.GetPaneText(0, text, sizeof text);
+    return text;
+  }
+  void Command(unsigned id) {
+    Frame().SendMessage(WM_COMMAND, id, 0);
+    Windows::Get().PumpMessages();
+  }
+  bool Checked(unsigned id) {
+    CCmdUI ui(id);
+    EXPECT_TRUE(Frame().OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &ui));
+    return ui.check != 0;
+  }
+  std::string NewTextOf(char letter) {
+    char text[16];
+    View().GetItemText(View().FindItem(letter - 'A'),
+                       View().columnPosition[columnNew], text, sizeof text);
+    return text;
+  }
+  void SelectRow(char letter) {
+    headless::ClickRow(&View(), View().FindItem(letter - 'A'));
+    Windows::Get().PumpMessages();
+  }
+
+  std::unique_ptr<PelmoraApp> app;
+};
+
+TEST_F(MainFrameTest, StartUpBuildsTheFrameAroundTheListAndFitsIt) {
+  ASSERT_TRUE(Start());
+  char folder[260];
+  platform::kernel().GetCurrentDirectoryA(sizeof folder, folder);
+  EXPECT_STREQ(folder, "C:\\Pelmora");
+  EXPECT_EQ(Windows::Get().commonControlsInitialised, 1);
+  EXPECT_EQ(app->options.saveBy, 0);
+  EXPECT_EQ(app->m_pMainWnd, &Frame());
+
+  char title[64];
+  Frame().GetWindowText(title, sizeof title);
+  EXPECT_STREQ(title, "Pelmora");
+  EXPECT_EQ(View().GetItemCount(), 6);
+  EXPECT_EQ(Frame().toolBar.GetCount(), 15);
+  EXPECT_EQ(Frame().letterBar.GetCount(), 26);
+  EXPECT_EQ(Frame().letterBar.GetItemID(12), 32783u);  // M
+  EXPECT_EQ(Frame().letterBar.targetView, &View());
+  EXPECT_EQ(StatusText(), "Ready");
+  // The letter bar in its own row below the main toolbar, the list below
+  // both, the status bar at the bottom.
+  CRect tool, letters, list, status;
+  Frame().toolBar.GetWindowRect(&tool);
+  Frame().letterBar.GetWindowRect(&letters);
+  View().GetWindowRect(&list);
+  Frame().statusBar.GetWindowRect(&status);
+  EXPECT_EQ(letters.top, tool.bottom);
+  EXPECT_EQ(list.top, letters.bottom);
+  EXPECT_EQ(status.top, list.bottom);
+
+  // The splash was up during the creation and is gone.
+  const std::vector<headless::ShownDialog>& shown =
+      headless::DialogUser::Get().Shown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].templateId, 143);
+  EXPECT_TRUE(shown[0].modeless);
+  EXPECT_TRUE(shown[0].ended);
+  EXPECT_EQ(Windows::Get().foreground, Frame().GetSafeHwnd());
+
+  // Shown normal, as the list's rows say.
+  WindowPlacement placement;
+  Frame().GetWindowPlacement(&placement);
+  EXPECT_EQ(placement.showCommand, SW_SHOWNORMAL);
+  EXPECT_TRUE(Frame().IsWindowVisible());
+  EXPECT_GT(placement.normal.left, 0);
+  EXPECT_LT(placement.normal.right, headless::kScreenWidth);
+}
+
+TEST_F(MainFrameTest, CommandsReachTheListFirstWhereverTheFocusIs) {
+  ASSERT_TRUE(Start());
+  SelectRow('G');
+  Frame().SetFocus();
+  Command(ID_LETTER_A + ('Y' - 'A'));
+  EXPECT_EQ(NewTextOf('G'), "Y:");
+  // The idle update disables the letters in use.
+  Frame().OnIdleUpdate();
+  EXPECT_FALSE(Frame().letterBar.IsButtonEnabled(ID_LETTER_A + ('Y' - 'A')));
+  EXPECT_TRUE(Frame().letterBar.IsButtonEnabled(ID_LETTER_A + ('G' - 'A')));
+  EXPECT_TRUE(Frame().toolBar.IsButtonEnabled(ID_EDIT_CLEAR));
+}
+
+TEST_F(MainFrameTest, LetterButtonClickAssignsAndTheFifthMoveStartsADrag) {
+  ASSERT_TRUE(Start());
+  SelectRow('G');
+  Frame().OnIdleUpdate();
+  LetterBar& bar = Frame().letterBar;
+  // Four moves and a release: a click.
+  headless::PressToolButton(&bar, 'X' - 'A');
+  EXPECT_EQ(bar.dragArmed, 1);
+  for (int i = 0; i < 4; ++i) headless::MoveMouse(&bar, CPoint(10 + i, 40));
+  headless::ReleaseToolButton(&bar);
+  EXPECT_EQ(bar.dragArmed, 0);
+  EXPECT_EQ(NewTextOf('G'), "X:");
+  EXPECT_FALSE(View().dragging);
+
+  // The fifth move hands a drag of W over to the list; the release that
+  // ends the button's press issues W, which the list drops.
+  Frame().OnIdleUpdate();
+  headless::PressToolButton(&bar, 'W' - 'A');
+  for (int i = 0; i < 5; ++i) headless::MoveMouse(&bar, CPoint(10 + i, 40));
+  EXPECT_EQ(bar.dragArmed, 0);
+  EXPECT_TRUE(View().dragging);
+  EXPECT_EQ(View().dragLetter, 'W');
+  EXPECT_EQ(View().hotSpot, CPoint(16, 8));
+  EXPECT_FALSE(View().ignoreNextLetterCommand);
+  EXPECT_EQ(NewTextOf('G'), "X:");
+  EXPECT_EQ(CWnd::GetCapture(), &View());
+  EXPECT_LT(Windows::Get().cursorCount, 0);
+  ASSERT_FALSE(Windows::Get().dragCalls.empty());
+  EXPECT_EQ(Windows::Get().dragCalls[0].name, "BeginDrag");
+  EXPECT_EQ(Windows::Get().dragCalls[0].list,
+            View().noDropImages->GetSafeHandle());
+  // Dropped on C: the C drive warning is asked (the Windows drive).
+  user().Answer(IDNO);
+  const CPoint onC = headless::RowPoint(View().FindItem('C' - 'A'));
+  headless::MoveMouse(&View(), onC);
+  headless::ReleaseButton(&View(), onC);
+  EXPECT_FALSE(View().dragging);
+  EXPECT_EQ(Windows::Get().cursorCount, 0);
+}
+
+TEST_F(MainFrameTest, DisabledLetterButtonStartsNothing) {
+  ASSERT_TRUE(Start());
+  SelectRow('G');
+  Frame().OnIdleUpdate();
+  LetterBar& bar = Frame().letterBar;
+  ASSERT_FALSE(bar.IsButtonEnabled(ID_LETTER_A + ('C' - 'A')));
+  headless::PressToolButton(&bar, 'C' - 'A');
+  for (int i = 0; i < 6; ++i) headless::MoveMouse(&bar, CPoint(10, 40));
+  EXPECT_EQ(bar.dragArmed, 0);
+  EXPECT_FALSE(View().dragging);
+  EXPECT_EQ(NewTextOf('G'), "G:");
+}
+
+TEST_F(MainFrameTest, HiddenLetterBarStaysHiddenAtTheNextStart) {
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(Checked(ID_VIEW_LETTER_BAR));
+  Command(ID_VIEW_LETTER_BAR);
+  EXPECT_FALSE(Frame().letterBar.IsVisible());
+  EXPECT_FALSE(Checked(ID_VIEW_LETTER_BAR));
+  // Closing is allowed: the layout is saved, the frame goes, the loop
+  // ends.
+  Frame().SendMessage(WM_CLOSE);
+  EXPECT_EQ(Frame().GetSafeHwnd(), 0u);
+  EXPECT_TRUE(Windows::Get().quitPosted);
+  EXPECT_TRUE(machine().RegistryKeyExists(
+      "HKEY_CURRENT_USER\\Software\\Ardentol\\Pelmora\\BarState"));
+  app->ExitInstance();
+  app.reset();
+  headless::DialogUser::Get().Reset();
+
+  Windows::Get().Reset();
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(Frame().letterBar.IsVisible());
+  EXPECT_TRUE(Frame().toolBar.IsVisible());
+  EXPECT_FALSE(Checked(ID_VIEW_LETTER_BAR));
+  Command(ID_VIEW_LETTER_BAR);
+  EXPECT_TRUE(Frame().letterBar.IsVisible());
+}
+
+TEST_F(MainFrameTest, AboutBoxClosesOnAnyPressOrWhenItLosesTheMouse) {
+  ASSERT_TRUE(Start());
+  headless::DialogUser::Get().Expect(
+      143, {headless::PressEscape(), headless::RightMouseDown()});
+  Command(ID_APP_ABOUT);
+  const headless::ShownDialog& about =
+      headless::DialogUser::Get().Shown().back();
+  EXPECT_FALSE(about.modeless);
+  EXPECT_EQ(about.result, IDCANCEL);
+  EXPECT_EQ(about.ignoredActs, (std::vector<std::string>{"press Esc"}));
+  EXPECT_EQ(about.fonts.size(), 2u);
+  headless::DialogUser::Get().Expect(143, {headless::CaptureLoss()});
+  Command(ID_APP_ABOUT);
+  EXPECT_EQ(headless::DialogUser::Get().Shown().back().result, IDCANCEL);
+}
+
+TEST_F(MainFrameTest, AboutBoxIsBlueOnCyanInTimesNewRoman) {
+  AboutDialog about;
+  ASSERT_TRUE(about.Create(0));
+  EXPECT_EQ(about.titleFont.tenths, 200);
+  EXPECT_STREQ(about.titleFont.face, "Times New Roman");
+  EXPECT_EQ(about.noticeFont.tenths, 160);
+  EXPECT_EQ(about.background.color, RGB(0, 255, 255));
+  intptr_t brush = 0;
+  ASSERT_TRUE(about.OnMessage(WM_CTLCOLORSTATIC, 0x77,
+                              static_cast<intptr_t>(about.GetDlgItem(1036)),
+                              &brush));
+  EXPECT_EQ(brush, static_cast<intptr_t>(about.background.GetSafeHandle()));
+  EXPECT_EQ(headless::ColorsOf(0x77).text, RGB(0, 0, 255));
+  EXPECT_EQ(headless::ColorsOf(0x77).background, RGB(0, 255, 255));
+  // The dialog's own background gets no text colour.
+  ASSERT_TRUE(about.OnMessage(WM_CTLCOLORDLG, 0x78,
+                              static_cast<intptr_t>(about.GetSafeHwnd()),
+                              &brush));
+  EXPECT_FALSE(headless::ColorsOf(0x78).textSet);
+  EXPECT_TRUE(about.DestroyWindow());
+}
+
+TEST_F(MainFrameTest, AListThatCannotBeBuiltEndsTheStartWithoutAWindow) {
+  faults().Fail("EnumObjects", E_FAIL);
+  user().Expect("Pelmora", "Error creating main window", MB_ICONERROR | MB_OK,
+                IDOK);
+  EXPECT_FALSE(Start());
+  EXPECT_EQ(Frame().GetSafeHwnd(), 0u);
+  EXPECT_EQ(Windows::Get().debugOutput,
+            (std::vector<std::string>{"Error constructing main frame."}));
+  // The splash went with the failed creation.
+  ASSERT_EQ(headless::DialogUser::Get().Shown().size(), 1u);
+  EXPECT_TRUE(headless::DialogUser::Get().Shown()[0].ended);
+}
+
+}  // namespace
