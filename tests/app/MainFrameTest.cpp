@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Menu.h"
 #include "framework/WindowCodes.h"
 #include "framework/headless/Dialogs.h"
 #include "framework/headless/Windows.h"
@@ -186,6 +187,34 @@ TEST_F(MainFrameTest, CommandsReachTheListFirstWhereverTheFocusIs) {
   EXPECT_FALSE(Frame().letterBar.IsButtonEnabled(ID_LETTER_A + ('Y' - 'A')));
   EXPECT_TRUE(Frame().letterBar.IsButtonEnabled(ID_LETTER_A + ('G' - 'A')));
   EXPECT_TRUE(Frame().toolBar.IsButtonEnabled(ID_EDIT_CLEAR));
+}
+
+TEST_F(MainFrameTest, MenusAskTheUpdateHandlersAndShowThePrompts) {
+  ASSERT_TRUE(Start());
+  SelectRow('G');
+  CMenu view;
+  ASSERT_TRUE(view.CreatePopupMenu());
+  view.AppendMenu(MF_STRING, ID_VIEW_TOOLBAR, "&Toolbar");
+  view.AppendMenu(MF_STRING, ID_VIEW_LETTER_BAR, "&Letter Bar");
+  view.AppendMenu(MF_SEPARATOR);
+  view.AppendMenu(MF_STRING, ID_VIEW_REFRESH, "&Refresh");
+  // Nobody handles this one yet.
+  view.AppendMenu(MF_STRING, 32813, "&Device Properties");
+  Command(ID_VIEW_TOOLBAR);
+  Frame().SendMessage(WM_INITMENUPOPUP, view.GetSafeHmenu(), 2);
+  EXPECT_EQ(view.GetMenuState(ID_VIEW_TOOLBAR) & MF_CHECKED, 0);
+  EXPECT_EQ(view.GetMenuState(ID_VIEW_LETTER_BAR) & MF_CHECKED, MF_CHECKED);
+  EXPECT_EQ(view.GetMenuState(ID_VIEW_REFRESH) & MF_GRAYED, 0);
+  EXPECT_EQ(view.GetMenuState(32813) & MF_GRAYED, MF_GRAYED);
+  EXPECT_FALSE(Frame().toolBar.IsVisible());
+
+  // The highlighted entry's prompt, up to the line break; "Ready" when the
+  // menu closes.
+  Frame().SendMessage(WM_MENUSELECT, ID_VIEW_REFRESH,
+                      static_cast<intptr_t>(view.GetSafeHmenu()));
+  EXPECT_EQ(StatusText(), "Refresh drive information");
+  Frame().SendMessage(WM_MENUSELECT, 0xFFFF0000u, 0);
+  EXPECT_EQ(StatusText(), "Ready");
 }
 
 TEST_F(MainFrameTest, LetterButtonClickAssignsAndTheFifthMoveStartsADrag) {
