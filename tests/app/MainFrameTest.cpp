@@ -176,6 +176,12 @@ TEST_F(MainFrameTest, StartUpBuildsTheFrameAroundTheListAndFitsIt) {
   EXPECT_LT(placement.normal.right, headless::kScreenWidth);
 }
 
+TEST_F(MainFrameTest, StartedElsewhereItStillFindsItsDriverBesideIt) {
+  ASSERT_TRUE(platform::kernel().SetCurrentDirectoryA("C:\\WINDOWS"));
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(View().table.driverLink.isDriverOpen());
+}
+
 TEST_F(MainFrameTest, CommandsReachTheListFirstWhereverTheFocusIs) {
   ASSERT_TRUE(Start());
   SelectRow('G');
