@@ -458,8 +458,10 @@ void PressKey(CWnd* list, unsigned vkey) {
 void PressToolButton(CWnd* bar, int index) {
   Windows& world = Windows::Get();
   WindowRecord* record = world.Find(bar->GetSafeHwnd());
+  // A disabled button cannot be pressed.
   if (record == nullptr || record->tool == nullptr || index < 0 ||
-      index >= static_cast<int>(record->tool->buttons.size()))
+      index >= static_cast<int>(record->tool->buttons.size()) ||
+      !record->tool->buttons[index].enabled)
     return;
   record->tool->pressed = index;
   bar->SetCapture();
