@@ -10,6 +10,7 @@
 #include "framework/WindowCodes.h"
 #include "platform/Codes.h"
 #include "platform/Platform.h"
+#include "writers/RegistryAssignment.h"
 
 namespace {
 
@@ -323,6 +324,8 @@ void DriveListView::Refresh() {
     if (CWnd* frame = GetParent()) frame->PostMessage(WM_CLOSE);
   }
 }
+
+bool DriveListView::CheckCdRomLetters() { return ::CheckCdRomLetters(table); }
 
 int DriveListView::OnCreate(CreateStruct*) {
   if (Default() == -1) return -1;

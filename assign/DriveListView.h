@@ -84,8 +84,8 @@ class DriveListView : public CListCtrl, public DriveRows {
 
  protected:
   // Start-up checks and the Device Properties command; the writers and the
-  // device tools fill them in.
-  virtual bool CheckCdRomLetters() { return true; }
+  // device tools fill them in. Virtual, so that tests can stand in for them.
+  virtual bool CheckCdRomLetters();
   virtual bool CheckDriveSpaceLaunched() { return true; }
   virtual void ShowDeviceProperties() {}
 
