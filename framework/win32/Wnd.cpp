@@ -354,3 +354,10 @@ void WindowBackend::ReadListKeyDown(intptr_t lParam, NmListKeyDown* nm) {
   nm->vkey = n->wVKey;
   nm->flags = n->flags;
 }
+
+void WindowBackend::ReadToolNotify(intptr_t lParam, NmToolBar* nm) {
+  *nm = NmToolBar();
+  const NMTOOLBARA* n = reinterpret_cast<const NMTOOLBARA*>(lParam);
+  if (!ReadNotifyHeader(lParam, &nm->header)) return;
+  nm->item = n->iItem;
+}
