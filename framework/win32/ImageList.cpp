@@ -12,24 +12,31 @@ HIMAGELIST ToList(uintptr_t list) { return reinterpret_cast<HIMAGELIST>(list); }
 
 CImageList::~CImageList() { DeleteImageList(); }
 
+// A list already held is kept: creating over it fails.
 bool CImageList::Create(int cx, int cy, unsigned flags, int initial, int grow) {
-  DeleteImageList();
+  if (handle != 0) return false;
   handle = reinterpret_cast<uintptr_t>(
       ImageList_Create(cx, cy, flags, initial, grow));
+  return handle != 0;
+}
+
+bool CImageList::Create(unsigned bitmapId, int cx, int grow,
+                        uint32_t maskColor) {
+  if (handle != 0) return false;
+  handle = reinterpret_cast<uintptr_t>(ImageList_LoadImageA(
+      GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId), cx, grow,
+      maskColor, IMAGE_BITMAP, 0));
   return handle != 0;
 }
 
 bool CImageList::CreateMerged(const CImageList& first, int firstImage,
                               const CImageList& second, int secondImage, int dx,
                               int dy) {
-  HIMAGELIST merged =
+  if (handle != 0) return false;
+  handle = reinterpret_cast<uintptr_t>(
       ImageList_Merge(ToList(first.handle), firstImage, ToList(second.handle),
-                      secondImage, dx, dy);
-  if (merged == nullptr) return false;
-  // After the merge: either source may be this very object.
-  DeleteImageList();
-  handle = reinterpret_cast<uintptr_t>(merged);
-  return true;
+                      secondImage, dx, dy));
+  return handle != 0;
 }
 
 int CImageList::Add(IconHandle icon) {

@@ -13,8 +13,9 @@ HMENU ToMenu(MenuHandle menu) { return reinterpret_cast<HMENU>(menu); }
 
 CMenu::~CMenu() { DestroyMenu(); }
 
+// A menu already held is kept: creating over it fails.
 bool CMenu::CreatePopupMenu() {
-  DestroyMenu();
+  if (handle != 0) return false;
   handle = reinterpret_cast<MenuHandle>(::CreatePopupMenu());
   return handle != 0;
 }
@@ -78,4 +79,24 @@ MenuHandle CMenu::Detach() {
   const MenuHandle menu = handle;
   handle = 0;
   return menu;
+}
+
+int CMenu::EnableMenuItem(unsigned item, unsigned flags) {
+  if (handle == 0) return -1;
+  return static_cast<int>(::EnableMenuItem(ToMenu(handle), item, flags));
+}
+
+int CMenu::CheckMenuItem(unsigned item, unsigned flags) {
+  if (handle == 0) return -1;
+  return static_cast<int>(::CheckMenuItem(ToMenu(handle), item, flags));
+}
+
+int CMenu::GetMenuState(unsigned id) const {
+  if (handle == 0) return -1;
+  return static_cast<int>(::GetMenuState(ToMenu(handle), id, MF_BYCOMMAND));
+}
+
+MenuHandle CMenu::GetSubMenu(int position) const {
+  if (handle == 0) return 0;
+  return reinterpret_cast<MenuHandle>(::GetSubMenu(ToMenu(handle), position));
 }
