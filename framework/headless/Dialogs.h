@@ -37,17 +37,60 @@ struct DialogTemplate {
   const DialogControl* Control(int controlId) const;
 };
 
+// One entry of a menu: a command, a separator (id 0, no text) or a popup
+// with its own entries.
+struct MenuEntry {
+  std::string text;
+  unsigned id = 0;
+  bool separator = false;
+  bool popup = false;
+  unsigned flags = 0;  // MF_CHECKED, MF_GRAYED ... as the script names them
+  std::vector<MenuEntry> items;  // a popup's entries
+};
+
+// One accelerator: the key (a virtual-key code with FVIRTKEY, else a
+// character), the command, and FVIRTKEY | FNOINVERT | FSHIFT | FCONTROL |
+// FALT.
+struct Accelerator {
+  unsigned key;
+  unsigned id;
+  unsigned flags;
+};
+
+// A toolbar resource (type 241): the button size and the command of each
+// button in order, 0 for a separator.
+struct ToolbarTemplate {
+  int width = 0, height = 0;
+  std::vector<unsigned> ids;
+};
+
+// The VERSIONINFO block: its fixed numbers and its string values by name.
+struct VersionInfo {
+  bool present = false;
+  unsigned fileVersion[4] = {0, 0, 0, 0};
+  unsigned productVersion[4] = {0, 0, 0, 0};
+  unsigned fileOs = 0, fileType = 0;
+  std::map<std::string, std::string> strings;
+};
+
 struct Resources {
   std::map<int, DialogTemplate> dialogs;
   std::map<unsigned, std::string> strings;
   std::map<int, std::string> bitmaps;  // id -> file named in the script
+  std::map<int, std::string> icons;    // id -> file named in the script
+  std::map<int, std::vector<MenuEntry>> menus;
+  std::map<int, std::vector<Accelerator>> accelerators;
+  std::map<int, ToolbarTemplate> toolbars;
+  VersionInfo version;
 };
 
 // Reads the statements of a resource script that the programs use:
 // #include of headers (for their #defines) and #define, DIALOG and
 // DIALOGEX with STYLE, CAPTION, FONT and CONTROL (or LTEXT, PUSHBUTTON,
-// DEFPUSHBUTTON, AUTOCHECKBOX) lines, STRINGTABLE, BITMAP. False with
-// *error as "file:line: reason" for anything else.
+// DEFPUSHBUTTON, AUTOCHECKBOX) lines, STRINGTABLE, BITMAP, ICON, MENU,
+// ACCELERATORS, VERSIONINFO, and toolbars as user-defined resources of
+// type 241 (WORDs: version 1, width, height, count, the commands). False
+// with *error as "file:line: reason" for anything else.
 bool ParseResourceScript(const std::string& path, Resources* resources,
                          std::string* error);
 

@@ -49,7 +49,31 @@ const struct {
     {"IDOK", 1},
     {"IDCANCEL", 2},
     {"IDC_STATIC", -1},
+    {"VK_DELETE", 0x2E},
+    {"VK_F1", 0x70},
+    {"VS_VERSION_INFO", 1},
+    {"VS_FFI_FILEFLAGSMASK", 0x3FL},
+    {"VOS__WINDOWS32", 0x0004L},
+    {"VFT_APP", 0x0001L},
 };
+
+// The option words of MENUITEM and POPUP, and of an accelerator.
+const struct {
+  const char* name;
+  unsigned flag;
+} kMenuOptions[] =
+    {
+        {"GRAYED", 0x0001},       {"INACTIVE", 0x0002},  {"CHECKED", 0x0008},
+        {"MENUBARBREAK", 0x0020}, {"MENUBREAK", 0x0040}, {"HELP", 0x4000},
+},
+  kAcceleratorOptions[] = {
+      {"ASCII", 0x00}, {"VIRTKEY", 0x01}, {"NOINVERT", 0x02},
+      {"SHIFT", 0x04}, {"CONTROL", 0x08}, {"ALT", 0x10},
+};
+
+// The type of a toolbar resource and the version of its layout.
+const int kToolbarType = 241;
+const long kToolbarVersion = 1;
 
 const uint32_t kChildVisible = 0x40000000u | 0x10000000u;
 
@@ -318,7 +342,235 @@ class Parser {
       Take();
       return String(&out->bitmaps[id]);
     }
+    if (IsName("ICON")) {
+      Take();
+      return String(&out->icons[id]);
+    }
+    if (IsName("MENU")) {
+      Take();
+      return SkipToBegin() && MenuItems(&out->menus[id]);
+    }
+    if (IsName("ACCELERATORS")) {
+      Take();
+      return SkipToBegin() && Accelerators(&out->accelerators[id]);
+    }
+    if (IsName("VERSIONINFO")) {
+      Take();
+      return Version();
+    }
+    // A user-defined resource: a numeric type and its data.
+    if (Peek().kind == Token::kNumber ||
+        (Peek().kind == Token::kName && defines.count(Peek().text))) {
+      int type;
+      if (!Int(&type)) return false;
+      if (type == kToolbarType) return Toolbar(id, line);
+      return Fail("unsupported resource type " + std::to_string(type), line);
+    }
     return Fail("unsupported resource statement", line);
+  }
+
+  // Load options such as DISCARDABLE, up to and including BEGIN.
+  bool SkipToBegin() {
+    while (!IsName("BEGIN")) {
+      if (Peek().kind == Token::kEnd)
+        return Fail("BEGIN expected", Peek().line);
+      Take();
+    }
+    Take();
+    return true;
+  }
+
+  bool Begin() {
+    if (!IsName("BEGIN")) return Fail("BEGIN expected", Peek().line);
+    Take();
+    return true;
+  }
+
+  // True at END (which it takes); a failure at the end of the file.
+  bool AtEnd(bool* end) {
+    *end = IsName("END");
+    if (*end) Take();
+    if (Peek().kind == Token::kEnd && !*end)
+      return Fail("END expected", Peek().line);
+    return true;
+  }
+
+  // Adds the flag of option word `name` (of a menu entry or of an
+  // accelerator); false for a word that is no such option.
+  bool Option(const char* name, unsigned* flags, bool menu) {
+    const auto* options = menu ? kMenuOptions : kAcceleratorOptions;
+    const size_t count =
+        menu ? sizeof kMenuOptions / sizeof *kMenuOptions
+             : sizeof kAcceleratorOptions / sizeof *kAcceleratorOptions;
+    for (size_t i = 0; i < count; ++i) {
+      if (strcmp(options[i].name, name) == 0) {
+        *flags |= options[i].flag;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // MENUITEM "text", id [options], MENUITEM SEPARATOR and POPUP "text"
+  // [options] BEGIN ... END, after the menu's BEGIN up to its END.
+  bool MenuItems(std::vector<MenuEntry>* items) {
+    for (;;) {
+      bool end;
+      if (!AtEnd(&end)) return false;
+      if (end) return true;
+      Token keyword = Take();
+      MenuEntry entry;
+      if (keyword.kind == Token::kName && keyword.text == "MENUITEM" &&
+          IsName("SEPARATOR")) {
+        Take();
+        entry.separator = true;
+        items->push_back(entry);
+        continue;
+      }
+      bool popup = keyword.kind == Token::kName && keyword.text == "POPUP";
+      if (!popup &&
+          !(keyword.kind == Token::kName && keyword.text == "MENUITEM"))
+        return Fail("menu item expected", keyword.line);
+      if (!String(&entry.text)) return false;
+      if (!popup) {
+        int id;
+        if (!Comma() || !Int(&id)) return false;
+        entry.id = unsigned(id);
+      }
+      for (;;) {
+        if (IsPunct(',')) Take();
+        if (Peek().kind != Token::kName ||
+            !Option(Peek().text.c_str(), &entry.flags, true))
+          break;
+        Take();
+      }
+      if (popup) {
+        entry.popup = true;
+        if (!Begin() || !MenuItems(&entry.items)) return false;
+      }
+      items->push_back(entry);
+    }
+  }
+
+  // key, id [, options]: the key a string ("S", "^C") or a number.
+  bool Accelerators(std::vector<Accelerator>* table) {
+    for (;;) {
+      bool end;
+      if (!AtEnd(&end)) return false;
+      if (end) return true;
+      int line = Peek().line;
+      Accelerator accelerator{0, 0, 0};
+      if (Peek().kind == Token::kString) {
+        std::string key = Take().text;
+        if (key.size() == 2 && key[0] == '^')
+          accelerator.key = unsigned(toupper((unsigned char)key[1]) - '@');
+        else if (key.size() == 1)
+          accelerator.key = (unsigned char)key[0];
+        else
+          return Fail("accelerator key expected", line);
+      } else {
+        int key;
+        if (!Int(&key)) return false;
+        accelerator.key = unsigned(key);
+      }
+      int id;
+      if (!Comma() || !Int(&id)) return false;
+      accelerator.id = unsigned(id);
+      while (IsPunct(',')) {
+        Take();
+        Token option = Take();
+        if (option.kind != Token::kName ||
+            !Option(option.text.c_str(), &accelerator.flags, false))
+          return Fail("accelerator option expected", option.line);
+      }
+      table->push_back(accelerator);
+    }
+  }
+
+  // The fixed part (FILEVERSION a, b, c, d ...), then BLOCK and VALUE
+  // statements; string values are kept by name.
+  bool Version() {
+    VersionInfo& info = out->version;
+    info.present = true;
+    while (!IsName("BEGIN")) {
+      Token field = Take();
+      if (field.kind != Token::kName)
+        return Fail("version field expected", field.line);
+      if (field.text == "FILEVERSION" || field.text == "PRODUCTVERSION") {
+        unsigned* parts = field.text == "FILEVERSION" ? info.fileVersion
+                                                      : info.productVersion;
+        for (int i = 0; i < 4; ++i) {
+          int part;
+          if ((i > 0 && !Comma()) || !Int(&part)) return false;
+          parts[i] = unsigned(part);
+        }
+        continue;
+      }
+      long value;
+      if (field.text != "FILEFLAGSMASK" && field.text != "FILEFLAGS" &&
+          field.text != "FILEOS" && field.text != "FILETYPE" &&
+          field.text != "FILESUBTYPE")
+        return Fail("unsupported version field " + field.text, field.line);
+      if (!Expression(&value)) return false;
+      if (field.text == "FILEOS") info.fileOs = unsigned(value);
+      if (field.text == "FILETYPE") info.fileType = unsigned(value);
+    }
+    Take();
+    return VersionBlock();
+  }
+
+  bool VersionBlock() {
+    for (;;) {
+      bool end;
+      if (!AtEnd(&end)) return false;
+      if (end) return true;
+      Token keyword = Take();
+      std::string name;
+      if (keyword.kind == Token::kName && keyword.text == "BLOCK") {
+        if (!String(&name) || !Begin() || !VersionBlock()) return false;
+        continue;
+      }
+      if (!(keyword.kind == Token::kName && keyword.text == "VALUE"))
+        return Fail("BLOCK or VALUE expected", keyword.line);
+      if (!String(&name)) return false;
+      while (IsPunct(',')) {
+        Take();
+        if (Peek().kind == Token::kString) {
+          out->version.strings[name] = Take().text;
+        } else {
+          long ignored;
+          if (!Expression(&ignored)) return false;
+        }
+      }
+    }
+  }
+
+  // BEGIN version, width, height, count, the commands END, all WORDs.
+  bool Toolbar(int id, int line) {
+    if (!Begin()) return false;
+    std::vector<long> words;
+    for (;;) {
+      bool end;
+      if (!AtEnd(&end)) return false;
+      if (end) break;
+      if (!words.empty() && !Comma()) return false;
+      long word;
+      if (!Expression(&word)) return false;
+      if (word < 0 || word > 0xFFFF)
+        return Fail("toolbar data holds WORDs only", line);
+      words.push_back(word);
+    }
+    if (words.size() < 4 || words[0] != kToolbarVersion ||
+        words.size() != size_t(4 + words[3]))
+      return Fail(
+          "toolbar data is not version, width, height, count and "
+          "that many commands",
+          line);
+    ToolbarTemplate& toolbar = out->toolbars[id];
+    toolbar.width = int(words[1]);
+    toolbar.height = int(words[2]);
+    toolbar.ids.assign(words.begin() + 4, words.end());
+    return true;
   }
 
   bool StringTable() {

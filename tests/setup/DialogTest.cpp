@@ -186,7 +186,7 @@ TEST(ResourceScript, BadScriptsAreRefusedWithTheirLine) {
       {"1 DIALOG 0, 0, 10, 10\nBEGIN\n  CONTROL \"x\", 5, \"Button\", "
        "BS_UNKNOWN, 1, 2, 3, 4\nEND\n",
        ":3: unknown name BS_UNKNOWN"},
-      {"1 MENU\nBEGIN\nEND\n", ":1: unsupported resource statement"},
+      {"1 CURSOR \"arrow.cur\"\n", ":1: unsupported resource statement"},
       {"STRINGTABLE\nBEGIN\n  1 \"open\n", ":3: unended string"},
   };
   for (const auto& c : cases) {
