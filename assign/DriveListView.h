@@ -54,6 +54,9 @@ class DriveListView : public CListCtrl, public DriveRows {
                        int hotSpotX, int hotSpotY, char letter);
   // Ends a drag without assigning anything; safe when re-entered.
   void EndLetterDrag();
+  // Whether the program may close now (asks to save, to reboot ...); the
+  // save sequence fills it in.
+  virtual bool QueryClose() { return true; }
 
   // The rows as the assignment rules see them.
   int GetRowCount() const override;
