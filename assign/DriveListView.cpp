@@ -162,7 +162,11 @@ void DriveListView::SortRows(int position) {
 
 void DriveListView::ClearView() {
   DeleteAllItems();
-  while (GetColumnCount() > 0) DeleteColumn(0);
+  // From the last column: list controls before comctl32 6 refuse to delete
+  // column 0, and deleting it until none is left would never end. A column
+  // that stays is reused by the next build.
+  for (int c = GetColumnCount() - 1; c >= 0; --c)
+    if (!DeleteColumn(c)) break;
   columnCount = 0;
   SetImageList(nullptr, LVSIL_SMALL);
   smallImages.DeleteImageList();
@@ -216,9 +220,13 @@ int32_t DriveListView::buildDriveTable() {
   platform::Kernel& kernel = platform::kernel();
 
   columnCount = driveColumnCount;
+  const int kept = GetColumnCount();
   for (int c = 0; c < driveColumnCount; ++c) {
     columnPosition[c] = c;
-    InsertColumn(c, driveColumnTitles[c], LVCFMT_LEFT, 10, c);
+    if (c < kept)
+      SetColumn(c, driveColumnTitles[c], LVCFMT_LEFT, 10);
+    else
+      InsertColumn(c, driveColumnTitles[c], LVCFMT_LEFT, 10, c);
   }
 
   table.letterGroupCount = 0;

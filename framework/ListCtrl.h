@@ -40,7 +40,11 @@ class CListCtrl : public CWnd {
   // Columns. InsertColumn returns the new column's position or -1.
   int InsertColumn(int column, const char* heading, int format = 0,
                    int width = -1, int subItem = -1);
+  // False when the control refuses: list controls before comctl32 6 never
+  // delete column 0.
   bool DeleteColumn(int column);
+  // Sets an existing column's heading, format and width.
+  bool SetColumn(int column, const char* heading, int format, int width);
   bool SetColumnWidth(int column, int width);
   int GetColumnWidth(int column) const;
   // The width `text` takes in the control's font, in pixels.

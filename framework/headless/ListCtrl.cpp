@@ -82,10 +82,24 @@ bool CListCtrl::DeleteColumn(int column) {
   if (model == nullptr || column < 0 ||
       column >= static_cast<int>(model->columns.size()))
     return false;
+  if (column == 0 && model->keepsColumnZero) return false;
   model->columns.erase(model->columns.begin() + column);
   for (ListRow& row : model->rows)
     if (static_cast<int>(row.texts.size()) > column)
       row.texts.erase(row.texts.begin() + column);
+  return true;
+}
+
+bool CListCtrl::SetColumn(int column, const char* heading, int format,
+                          int width) {
+  ListModel* model = ModelOf(this);
+  if (model == nullptr || column < 0 ||
+      column >= static_cast<int>(model->columns.size()))
+    return false;
+  headless::ListColumn& c = model->columns[column];
+  c.heading = heading ? heading : "";
+  c.format = format;
+  c.width = width < 0 ? 0 : width;
   return true;
 }
 

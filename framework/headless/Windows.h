@@ -48,6 +48,8 @@ struct ListModel {
   uint32_t extendedStyle = 0;
   uintptr_t imageLists[3] = {0, 0, 0};
   int topIndex = 0;
+  // Like list controls before comctl32 6: column 0 cannot be deleted.
+  bool keepsColumnZero = false;
 };
 
 // A toolbar control's buttons, and the one the mouse holds down.

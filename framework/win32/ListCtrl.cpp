@@ -128,6 +128,18 @@ bool CListCtrl::DeleteColumn(int column) {
   return SendMessageA(HwndOf(this), LVM_DELETECOLUMN, column, 0) != 0;
 }
 
+bool CListCtrl::SetColumn(int column, const char* heading, int format,
+                          int width) {
+  LVCOLUMNA c;
+  memset(&c, 0, sizeof c);
+  c.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
+  c.fmt = format;
+  c.pszText = const_cast<char*>(heading != nullptr ? heading : "");
+  c.cx = width;
+  return SendMessageA(HwndOf(this), LVM_SETCOLUMNA, column,
+                      reinterpret_cast<LPARAM>(&c)) != 0;
+}
+
 bool CListCtrl::SetColumnWidth(int column, int width) {
   return SendMessageA(HwndOf(this), LVM_SETCOLUMNWIDTH, column,
                       MAKELPARAM(width, 0)) != 0;

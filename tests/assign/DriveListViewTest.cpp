@@ -413,6 +413,17 @@ TEST_F(DriveListViewTest, RefreshKeepsPendingLettersAndDropsGoneDrives) {
   EXPECT_FALSE(headless::Defaulted(&frame, WM_CLOSE, 0));
 }
 
+TEST_F(DriveListViewTest, RefreshOnAListThatKeepsColumnZeroReusesIt) {
+  ASSERT_TRUE(Start("drivelist"));
+  const Texts headings = Headings();
+  const std::string order = Order();
+  Model().keepsColumnZero = true;
+  Command(ID_VIEW_REFRESH);
+  EXPECT_EQ(Headings(), headings);
+  EXPECT_EQ(Order(), order);
+  EXPECT_EQ(Row(RowOf('C'))[1], "(C:)");
+}
+
 TEST_F(DriveListViewTest, RefreshAfterTheCompressionSoftwareRanClosesTheFrame) {
   ASSERT_TRUE(Start("drivelist"));
   view->modified = true;
