@@ -1,0 +1,188 @@
+#!/bin/bash
+# Kromva32 end to end under wine64 on the demo machine (machines/demo) with
+# an 800x600 virtual desktop: the list shows the prefix's drives and the
+# status bar "Ready"; a letter typed on the selected row appears in its
+# New column and the letter bar follows; Ctrl+Z restores the Old letters;
+# a toolbar button's prompt shows in the status bar while the mouse is on
+# it; Help > About opens the About box and a click closes it; View >
+# Options opens the Options dialog and Cancel closes it; File > Exit ends
+# the program. Windows are read with boxreader.exe; keys and the mouse
+# come from xdotool.
+#
+#   kromva32.sh BUILD_DIR PREFIX_TEMPLATE
+#
+# Leaves screenshots of the main window, a toolbar button's tooltip, the
+# About box and the Options dialog in BUILD_DIR/kromva32-main.png,
+# kromva32-tooltip.png, kromva32-about.png and kromva32-options.png.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/../.." && pwd)
+WINE=${WINE:-/usr/lib/wine/wine64}
+WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [[ "${1:-}" != --run ]]; then
+  build=$(realpath "$1")
+  template=$(realpath -m "$2")
+  for f in "$build/shell/Kromva32.exe" "$build/tests/wine/boxreader/boxreader.exe"; do
+    [[ -f "$f" ]] || { echo "kromva32: $f is missing" >&2; exit 1; }
+  done
+  prefix="$build/wine-prefixes/kromva32"
+  "$repo/scripts/wine-prefix.sh" "$template" "$prefix" || exit 1
+  "$repo/scripts/wine-machine.sh" "$repo/machines/demo" "$prefix" \
+    "$build/kromva32-drives" || exit 1
+  export WINEPREFIX="$prefix"
+  # One virtual desktop, so the screenshots show the windows framed.
+  cat >"$prefix/drive_c/desktop.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="kromva32"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"kromva32"="800x600"
+REG
+  "$WINE" reg import 'C:\desktop.reg' >/dev/null 2>&1
+  rm -f "$prefix/drive_c/desktop.reg"
+  "$WINESERVER" -w
+  export BUILD="$build" WINE WINESERVER
+  xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" --run
+  status=$?
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  "$WINESERVER" -w >/dev/null 2>&1 || true
+  exit $status
+fi
+
+# Second stage, on the virtual display.
+c="$WINEPREFIX/drive_c"
+mkdir -p "$c/Pelmora"
+cp "$BUILD/shell/Kromva32.exe" "$c/Pelmora/"
+reader() { "$WINE" "$BUILD/tests/wine/boxreader/boxreader.exe" "$@" | tr -d '\r'; }
+failures=0
+fail() { echo "kromva32: FAILED: $*"; failures=$((failures + 1)); }
+check() { if [[ "$2" != "$3" ]]; then fail "$1: got [$2], expected [$3]"; fi; }
+shot() { import -window root -crop 800x600+0+0 +repage "$1" || fail "no screenshot $1"; }
+
+"$WINE" 'C:\Pelmora\Kromva32.exe' &
+pid=$!
+# Wine has no 16-bit services: the DOS link's box comes first and OK lets
+# the program go on.
+dos_memory="Error allocating MS-DOS memory. The program may function incorrectly."
+shown=no
+for _ in $(seq 1 30); do
+  if reader wait Pelmora 1 && reader dump Pelmora | grep -q 'ListView'; then
+    shown=yes
+    break
+  fi
+  if controls=$(reader dump Pelmora 2>/dev/null); then
+    box=$(awk -F'|' '$1 == "Static" && $3 != "" { print $3 }' <<<"$controls")
+    if [[ -n "$box" ]]; then
+      [[ "$box" == "$dos_memory" ]] || fail "box: $box"
+      reader command Pelmora 1
+      sleep 0.5
+    fi
+  fi
+done
+[[ $shown == yes ]] || { fail "no main window"; kill $pid; exit 1; }
+sleep 1
+# Fields of the list's lines: 1 "row", 2 selected, 3 New, 4 Old, 5 Label.
+rows() { reader list Pelmora | awk -F'|' '$1 == "row"'; }
+new_of() { rows | awk -F'|' -v old="($1:)" '$4 == old { print $3 }'; }
+
+echo "-- the drives"
+check "headings" "$(reader list Pelmora | head -1)" \
+  "columns|New|Old|Label|Type|File System|Total Size|Free Space|Serial"
+check "drives" "$(rows | awk -F'|' '{ printf "%s %s %s;", $3, $4, $5 }')" \
+  "A: (A:) ;C: (C:) WIN98;D: (D:) DATA;E: (E:) WIN98SE;F: (F:) MS-RAMDRIVE;G: (G:) PUBLIC;"
+check "types" "$(rows | awk -F'|' '{ printf "%s;", $6 }')" \
+  "Removable;Fixed;Fixed;CD-ROM;RAM;Network;"
+check "selected row" "$(rows | awk -F'|' '$2 == 1 { print $4 }')" "(A:)"
+status_text() { reader dump Pelmora | awk -F'|' '$2 == 59393 { print $3 }'; }
+check "status bar" "$(status_text)" Ready
+# Letters the drives hold are greyed on the letter bar; the others not.
+letter_button() { reader button Pelmora 130 $((32771 + $(printf '%d' "'$1") - 65)); }
+check "letter bar C" "$(letter_button C)" "0|0"
+check "letter bar R" "$(letter_button R)" "1|0"
+shot "$BUILD/kromva32-main.png"
+
+echo "-- a letter typed on the selected row"
+xdotool search --name '^Pelmora$' windowactivate --sync >/dev/null 2>&1
+# From A: down to the CD-ROM E:, then R.
+xdotool key Down Down Down
+sleep 0.5
+check "selected row" "$(rows | awk -F'|' '$2 == 1 { print $4 }')" "(E:)"
+xdotool type r
+sleep 1
+check "New of E:" "$(new_of E)" "R:"
+check "New of D:" "$(new_of D)" "D:"
+# The idle update took R off the letter bar and gave E back.
+check "letter bar R after" "$(letter_button R)" "0|0"
+check "letter bar E after" "$(letter_button E)" "1|0"
+# Ctrl+Z, the accelerator of Restore Original, puts the Old letters back,
+# as bare letters.
+xdotool key ctrl+z
+sleep 1
+check "New of E: after Ctrl+Z" "$(new_of E)" "E"
+check "letter bar R after Ctrl+Z" "$(letter_button R)" "1|0"
+
+echo "-- the fly-by prompt of a toolbar button"
+# Over Refresh its prompt is in the status bar; off the bar, Ready again.
+if read -r bleft btop bright bbottom < <(reader button-rect Pelmora 59392 32797); then
+  xdotool mousemove $(((bleft + bright) / 2)) $(((btop + bbottom) / 2))
+  sleep 0.3
+  xdotool mousemove_relative 1 1
+  sleep 1.5
+  check "fly-by prompt" "$(status_text)" "Refresh drive information"
+  shot "$BUILD/kromva32-tooltip.png"
+  xdotool mousemove $(((bleft + bright) / 2)) $((bbottom + 150))
+  sleep 0.3
+  xdotool mousemove_relative 1 1
+  sleep 0.5
+  check "status bar off the toolbar" "$(status_text)" Ready
+else
+  fail "no Refresh button on the main toolbar"
+fi
+
+echo "-- Help > About, from the menu bar"
+xdotool search --name '^Pelmora$' windowactivate --sync >/dev/null 2>&1
+xdotool key alt+h
+sleep 0.5
+xdotool key a
+about="child:Pelmora v1.2.0"
+if reader wait "$about" 10; then
+  sleep 1
+  shot "$BUILD/kromva32-about.png"
+  read -r aleft atop aright abottom < <(reader rect "$about")
+  xdotool mousemove $(((aleft + aright) / 2)) $(((atop + abottom) / 2)) click 1
+  reader gone "$about" 10 || fail "a click did not close the About box"
+else
+  fail "no About box"
+fi
+
+echo "-- View > Options"
+reader command Pelmora 32812
+if reader wait Options 10; then
+  sleep 1
+  shot "$BUILD/kromva32-options.png"
+  reader click Options 2
+  reader gone Options 10 || fail "Cancel did not close the Options dialog"
+else
+  fail "no Options dialog"
+fi
+
+echo "-- File > Exit"
+reader command Pelmora 57665
+if timeout 20 tail --pid=$pid -f /dev/null; then
+  status=0
+  wait $pid || status=$?
+  check "exit code" "$status" 0
+else
+  fail "the program did not end"
+  kill $pid 2>/dev/null
+fi
+
+if [[ $failures -ne 0 ]]; then
+  echo "kromva32: $failures FAILED"
+  exit 1
+fi
+echo "kromva32: all checks passed"
