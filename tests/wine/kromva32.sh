@@ -3,6 +3,7 @@
 # an 800x600 virtual desktop: the list shows the prefix's drives and the
 # status bar "Ready"; a letter typed on the selected row appears in its
 # New column and the letter bar follows; Ctrl+Z restores the Old letters;
+# a letter dragged from the letter bar onto a row gives it that letter;
 # a toolbar button's prompt shows in the status bar while the mouse is on
 # it; Help > About opens the About box and a click closes it; View >
 # Options opens the Options dialog and Cancel closes it; File > Exit ends
@@ -124,6 +125,32 @@ xdotool key ctrl+z
 sleep 1
 check "New of E: after Ctrl+Z" "$(new_of E)" "E"
 check "letter bar R after Ctrl+Z" "$(letter_button R)" "1|0"
+
+echo "-- a letter dragged from the letter bar onto a row"
+# Pressed on R, moved past the fifth mouse move onto D:'s row, released:
+# the drag is the view's, and the drop gives D: the letter.
+if read -r rleft rtop rright rbottom < <(reader button-rect Pelmora 130 32788) &&
+  read -r dleft dtop dright dbottom < <(reader row-rect Pelmora 2); then
+  xdotool mousemove $(((rleft + rright) / 2)) $(((rtop + rbottom) / 2))
+  sleep 0.3
+  xdotool mousedown 1
+  sleep 0.3
+  to_x=$(((dleft + dright) / 2)) to_y=$(((dtop + dbottom) / 2))
+  for step in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove $((rleft + (to_x - rleft) * step / 8)) \
+      $((rbottom + (to_y - rbottom) * step / 8))
+    sleep 0.1
+  done
+  sleep 0.3
+  xdotool mouseup 1
+  sleep 1
+  check "New of D: after the drop" "$(new_of D)" "R:"
+  check "letter bar R after the drop" "$(letter_button R)" "0|0"
+  xdotool key ctrl+z
+  sleep 1
+else
+  fail "no button R on the letter bar or no row 2 in the list"
+fi
 
 echo "-- the fly-by prompt of a toolbar button"
 # Over Refresh its prompt is in the status bar; off the bar, Ready again.

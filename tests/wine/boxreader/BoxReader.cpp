@@ -13,6 +13,8 @@
 //                                      "row|selected|text|..." per row
 //   boxreader rect CAPTION             the window's rectangle on the
 //                                      screen: "left top right bottom"
+//   boxreader row-rect CAPTION ROW     the rectangle of a row of the
+//                                      window's list view on the screen
 //   boxreader button CAPTION BAR ID    "enabled|checked" (1 or 0) of the
 //                                      button with command ID on the
 //                                      toolbar with control id BAR
@@ -211,14 +213,17 @@ class RemoteBlock {
   char* base = nullptr;
 };
 
-// Each text of the list, its headings first, as "|"-separated lines.
-int DumpList(HWND window) {
+HWND ListOf(HWND window) {
   HWND list = nullptr;
   EnumChildWindows(window, FindListView, reinterpret_cast<LPARAM>(&list));
-  if (list == nullptr) {
-    Out("boxreader: no list view\n");
-    return 1;
-  }
+  if (list == nullptr) Out("boxreader: no list view\n");
+  return list;
+}
+
+// Each text of the list, its headings first, as "|"-separated lines.
+int DumpList(HWND window) {
+  HWND list = ListOf(window);
+  if (list == nullptr) return 1;
   RemoteBlock block(list);
   if (!block.Ok()) {
     Out("boxreader: no memory in the list's process\n");
@@ -303,8 +308,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc < 3) {
-    Out("usage: boxreader wait|gone|dump|list|rect|button|click|command|"
-        "close CAPTION [ID|SECONDS|BAR ID]\n");
+    Out("usage: boxreader wait|gone|dump|list|rect|row-rect|button|"
+        "button-rect|click|command|close CAPTION [ID|SECONDS|ROW|BAR ID]\n");
     return 2;
   }
   const char* verb = argv[1];
@@ -336,6 +341,19 @@ int main(int argc, char** argv) {
   if (strcmp(verb, "close") == 0) {
     PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     return 0;
+  }
+  if (strcmp(verb, "row-rect") == 0 && argc == 4) {
+    HWND list = ListOf(window);
+    if (list == nullptr) return 1;
+    RemoteBlock block(list);
+    RECT r = {LVIR_BOUNDS, 0, 0, 0};
+    if (!block.Ok() || !block.Write(&r, sizeof r) ||
+        !SendMessageA(list, LVM_GETITEMRECT, WPARAM(Number(argv[3])),
+                      reinterpret_cast<LPARAM>(block.Structure())) ||
+        !block.Read(&r, sizeof r))
+      return 1;
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return OutRect(r);
   }
   if ((strcmp(verb, "button") == 0 || strcmp(verb, "button-rect") == 0) &&
       argc == 5) {
