@@ -62,6 +62,9 @@ struct Drive {
   // Every key of the drive's section, as written (case-insensitive names).
   std::map<std::string, std::string> properties;
   DriveDevice device;
+  // The letter MS-DOS gives the drive at boot, before the DOS-mode companion
+  // changes it; learnt at the first Restart(), 0 until then.
+  char dosLetter = 0;
 
   uint64_t ClusterBytes() const {
     return uint64_t(sectorsPerCluster) * bytesPerSector;
@@ -154,6 +157,13 @@ class Machine {
   std::string Property(const std::string& section,
                        const std::string& key) const;
   uint64_t SleptMilliseconds() const;
+  // Restarts the machine as its boot would: MS-DOS, DriveSpace, the
+  // DOS-mode companion, MSCDEX and Windows give the drives their letters
+  // from the files and registry values they read, the drives move there with
+  // their files, and the companion writes its drivemap.dat (rules in
+  // machines/README.md). The program must have ended: an open stream, driver
+  // handle, DOS block or registry key is reported and nothing changes.
+  void Restart();
   // The flags of every ExitWindowsEx call.
   std::vector<uint32_t> ExitRequests() const;
   std::vector<ShellCall> ShellCalls() const;
