@@ -668,6 +668,8 @@ const CommandMap* DriveListView::GetCommandMap() const {
       Cmd::Command(ID_EDIT_CLEAR_ALL, &DriveListView::OnEditClearAll),
       Cmd::Command(ID_EDIT_RESTORE_ORIGINAL,
                    &DriveListView::OnEditRestoreOriginal),
+      Cmd::Command(ID_FILE_SAVE, &DriveListView::OnFileSave),
+      Cmd::Command(ID_FILE_DISABLE_AND_EXIT, &DriveListView::DisableAndExit),
       Cmd::End()};
   static const CommandMap map = {CListCtrl::GetCommandMap(), entries};
   return &map;

@@ -17,6 +17,8 @@ enum DriveCommand {
   ID_VIEW_OPTIONS = 32812,
   ID_DEVICE_PROPERTIES = 32813,
   ID_EDIT_RESTORE_ORIGINAL = 32817,
+  ID_FILE_DISABLE_AND_EXIT = 32816,
+  ID_FILE_SAVE = 57603,
   ID_EDIT_CLEAR = 57632,
   ID_EDIT_CLEAR_ALL = 57633
 };
@@ -54,9 +56,13 @@ class DriveListView : public CListCtrl, public DriveRows {
                        int hotSpotX, int hotSpotY, char letter);
   // Ends a drag without assigning anything; safe when re-entered.
   void EndLetterDrag();
-  // Whether the program may close now (asks to save, to reboot ...); the
-  // save sequence fills it in.
-  virtual bool QueryClose() { return true; }
+  // Writes the New letters everywhere the system keeps letters: every
+  // writer runs, each reports its own failure, and a failed save ends with
+  // one summary. True when all of them succeeded.
+  bool SaveAssignment();
+  // Whether the program may close now: offers to save unsaved changes and,
+  // after a save, the reboot. Virtual, so that tests can stand in for it.
+  virtual bool QueryClose();
 
   // The rows as the assignment rules see them.
   int GetRowCount() const override;
@@ -86,11 +92,15 @@ class DriveListView : public CListCtrl, public DriveRows {
   char dragLetter;
 
  protected:
-  // Start-up checks and the Device Properties command; the writers and the
-  // device tools fill them in. Virtual, so that tests can stand in for them.
+  // Start-up checks and the Device Properties command; the device tools
+  // fill the last one in. Virtual, so that tests can stand in for them.
   virtual bool CheckCdRomLetters();
-  virtual bool CheckDriveSpaceLaunched() { return true; }
+  virtual bool CheckDriveSpaceLaunched();
   virtual void ShowDeviceProperties() {}
+  // The save's checks that the DOS hard disks' serial numbers or labels are
+  // unique; they go on until the device tools fill them in.
+  virtual bool CheckDuplicateSerials() { return true; }
+  virtual bool CheckDuplicateLabels() { return true; }
 
   int OnCreate(CreateStruct* cs);
   void OnNcDestroy();
@@ -114,6 +124,10 @@ class DriveListView : public CListCtrl, public DriveRows {
   void OnUpdateEditClear(CCmdUI* ui);
   void OnEditClearAll();
   void OnEditRestoreOriginal();
+  void OnFileSave();
+  // Empties Letters.ini, so that the companion changes no letter at the
+  // next boot, and closes the program.
+  void DisableAndExit();
 
   const MessageMap* GetMessageMap() const override;
   const CommandMap* GetCommandMap() const override;
