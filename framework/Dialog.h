@@ -4,7 +4,8 @@
 // and the close box (both IDCANCEL) end a dialog only when it lists
 // IDCANCEL, for example with OnCancel.
 //
-// Two backends: framework/win32 over DialogBoxParamA, framework/headless
+// Two backends: framework/win32 over real dialog boxes (CreateDialogParamA
+// with a modal loop of our own, as MFC runs them), framework/headless
 // in memory for native tests (see framework/headless/Dialogs.h).
 #pragma once
 #include <stddef.h>
@@ -59,6 +60,9 @@ class CDialog {
   bool Create(WindowHandle parent);
   bool DestroyWindow();
   bool ShowWindow(int showCommand);
+  // Paints the dialog now, for a modeless one shown while the program is
+  // busy and reads no messages.
+  void UpdateWindow();
   // Messages other than WM_INITDIALOG and WM_COMMAND: true when handled,
   // with the dialog procedure's result in *result (for WM_CTLCOLOR...
   // the brush). The base handles none.

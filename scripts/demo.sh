@@ -50,6 +50,9 @@ REG
 rm -f "$prefix/drive_c/desktop.reg"
 mkdir -p "$prefix/drive_c/Pelmora"
 cp "$program" "$prefix/drive_c/Pelmora/Kromva32.exe"
+# The help pages go beside the program, where F1 looks for them.
+rm -rf "$prefix/drive_c/Pelmora/Help"
+cp -r "$here/../Help" "$prefix/drive_c/Pelmora/Help"
 export WINE WINESERVER
 
 if [[ -n "${DISPLAY:-}" ]]; then

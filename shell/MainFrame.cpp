@@ -27,7 +27,8 @@ int CMainFrame::OnCreate(CreateStruct* cs) {
   if (CFrameWnd::OnCreate(cs) == -1) return -1;
   // The splash is up while the list builds the drive table, the slow part.
   AboutDialog splash;
-  splash.Create(0);
+  // Painted now: nothing reads messages while the table is built.
+  if (splash.Create(0)) splash.UpdateWindow();
 
   const IconHandle icon = AfxLoadIcon(mainFrameResource, 0);
   SendMessage(WM_SETICON, 1, static_cast<intptr_t>(icon));

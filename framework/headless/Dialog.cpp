@@ -231,6 +231,8 @@ bool CDialog::DestroyWindow() {
   return false;
 }
 
+void CDialog::UpdateWindow() {}
+
 bool CDialog::ShowWindow(int) { return Find(this) != nullptr; }
 
 void CDialog::SetCapture() {

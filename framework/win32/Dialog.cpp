@@ -216,3 +216,5 @@ int AfxLoadString(unsigned id, char* buffer, int size) {
   buffer[0] = '\0';
   return LoadStringA(GetModuleHandleA(nullptr), id, buffer, size);
 }
+
+void CDialog::UpdateWindow() { ::UpdateWindow(DialogBackend::Window(this)); }
