@@ -11,6 +11,7 @@
 #include "framework/FrameBackend.h"
 #include "framework/FrameWnd.h"
 #include "framework/WinApp.h"
+#include "framework/headless/Dialogs.h"
 #include "framework/headless/Windows.h"
 #include "platform/Codes.h"
 
@@ -89,8 +90,18 @@ bool CToolBar::CreateEx(CWnd* parent, uint32_t, uint32_t style, const CRect&,
 }
 
 bool CToolBar::LoadToolBar(unsigned resourceId) {
+  // The program's resource script first, then toolbars a test set up.
+  headless::ToolbarResource fromScript;
   const headless::ToolbarResource* resource =
       headless::FindToolbar(static_cast<int>(resourceId));
+  const auto& scripted = headless::GetResources().toolbars;
+  auto found = scripted.find(static_cast<int>(resourceId));
+  if (found != scripted.end()) {
+    fromScript.width = found->second.width;
+    fromScript.height = found->second.height;
+    fromScript.ids = found->second.ids;
+    resource = &fromScript;
+  }
   ToolModel* tool = ToolOf(this);
   if (resource == nullptr || tool == nullptr ||
       resource->ids.size() > static_cast<size_t>(maxButtons))

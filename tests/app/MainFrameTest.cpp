@@ -3,10 +3,6 @@
 // click and drag, the bar layout kept across runs, the About box.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <map>
-#include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,16 +19,8 @@ namespace {
 
 using headless::Windows;
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// The program's resources as the headless backend serves them: dialogs
-// and strings from the script, and its toolbars, whose data the script
-// spells out as numbers and names of shell/resource.h.
+// The program's resources as the headless backend serves them: dialogs,
+// strings and toolbars from the script, bitmaps from its folder.
 void LoadProgramResources() {
   headless::Resources resources;
   std::string error;
@@ -40,39 +28,7 @@ void LoadProgramResources() {
       << error;
   headless::SetResources(resources);
   const std::string rc = KROMVA32_RC;
-  const std::string folder = rc.substr(0, rc.rfind('/'));
-  headless::SetResourceFolder(folder);
-
-  std::map<std::string, unsigned> names;
-  const std::string header = ReadText(folder + "/resource.h");
-  std::regex define(R"(#define\s+(\w+)\s+(\d+))");
-  for (std::sregex_iterator i(header.begin(), header.end(), define), end;
-       i != end; ++i)
-    names[(*i)[1]] = static_cast<unsigned>(std::stoul((*i)[2]));
-  const std::string script = ReadText(rc);
-  std::regex block(R"((\w+)\s+RT_TOOLBAR_DATA\s+BEGIN([^]*?)END)");
-  int found = 0;
-  for (std::sregex_iterator i(script.begin(), script.end(), block), end;
-       i != end; ++i, ++found) {
-    std::vector<unsigned> words;
-    std::regex word(R"(\w+)");
-    const std::string body = (*i)[2];
-    for (std::sregex_iterator w(body.begin(), body.end(), word), wend;
-         w != wend; ++w) {
-      const std::string token = (*w)[0];
-      words.push_back(isdigit(static_cast<unsigned char>(token[0]))
-                          ? static_cast<unsigned>(std::stoul(token))
-                          : names.at(token));
-    }
-    ASSERT_GE(words.size(), 4u);
-    headless::ToolbarResource toolbar;
-    toolbar.width = static_cast<int>(words[1]);
-    toolbar.height = static_cast<int>(words[2]);
-    toolbar.ids.assign(words.begin() + 4, words.end());
-    ASSERT_EQ(toolbar.ids.size(), words[3]);
-    headless::SetToolbar(static_cast<int>(names.at((*i)[1])), toolbar);
-  }
-  ASSERT_EQ(found, 2);
+  headless::SetResourceFolder(rc.substr(0, rc.rfind('/')));
 }
 
 class MainFrameTest : public MachineTest {
