@@ -12,6 +12,10 @@
 #include "writers/RegistryAssignment.h"
 
 const char lettersIniName[] = "Letters.ini";
+// The new assignment is written here first and replaces Letters.ini only
+// once it is whole: the DOS-mode companion applies whatever Letters.ini
+// holds at the next boot, so a cut file must never take its place.
+const char lettersTempName[] = "Letters.tmp";
 
 namespace {
 
@@ -102,8 +106,9 @@ bool CheckAssignmentComplete(AssignmentRules& rules, const DriveTable& table,
 
 bool WriteLettersIni(const DriveTable& table, bool bySerial) {
   platform::FileSystem& files = platform::files();
+  platform::Kernel& kernel = platform::kernel();
   ScopedFile file;
-  if (!file.Open(lettersIniName, "wt")) {
+  if (!file.Open(lettersTempName, "wt")) {
     ReportCrtError("Error opening the file %s", lettersIniName);
     return false;
   }
@@ -129,14 +134,30 @@ bool WriteLettersIni(const DriveTable& table, bool bySerial) {
     failed = true;
   }
 
-  if (file.Error() || file.Eof()) {
+  bool written = !file.Error() && !file.Eof();
+  // What is still buffered reaches the disk only at the close.
+  if (!file.Close()) written = false;
+  if (!written) {
     ReportCrtError("Error writing the file %s", lettersIniName);
-    file.Close();
+    kernel.DeleteFileA(lettersTempName);
     return false;
   }
-  // What is still buffered reaches the disk only now.
-  if (!file.Close()) {
-    ReportCrtError("Error writing the file %s", lettersIniName);
+  // Windows 9x moves no file over another: the old one goes first.
+  if (kernel.GetFileAttributesA(lettersIniName) != INVALID_FILE_ATTRIBUTES &&
+      !kernel.DeleteFileA(lettersIniName)) {
+    ReportLastError("Error deleting the file %s", lettersIniName);
+    kernel.DeleteFileA(lettersTempName);
+    return false;
+  }
+  if (!kernel.MoveFileA(lettersTempName, lettersIniName)) {
+    // The new assignment stays findable in the temporary file.
+    char folder[260];
+    if (kernel.GetCurrentDirectoryA(sizeof folder, folder) == 0)
+      folder[0] = '\0';
+    const size_t length = strlen(folder);
+    ReportLastError("Error renaming %s%s%s to %s", folder,
+                    length > 0 && folder[length - 1] != '\\' ? "\\" : "",
+                    lettersTempName, lettersIniName);
     return false;
   }
   return !failed;

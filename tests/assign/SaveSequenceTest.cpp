@@ -120,15 +120,36 @@ TEST_F(LettersIniTest, WindowsDriveInLowerCaseOrUnknown) {
 
 TEST_F(LettersIniTest, OpenAndWriteFailuresAreReportedWithTheRuntimesText) {
   Drive('C', DRIVE_FIXED, 'C', 0x1A2B3C4D);
-  faults().Fail("Open", EACCES, 1, "letters.ini");
+  faults().Fail("Open", EACCES, 1, "letters.tmp");
   ExpectError("Error opening the file Letters.ini : Permission denied");
   EXPECT_FALSE(WriteLettersIni(*table, true));
   EXPECT_FALSE(machine().Exists(kLetters));
-  // A full disk takes the buffered lines at the close.
+  // A full disk takes the buffered lines at the close; the assignment
+  // saved before stays whole, and no temporary file is left.
+  machine().WriteFile(kLetters, "C=OLD\r\n");
   machine().drive('C')->freeClusters = 0;
   ExpectError("Error writing the file Letters.ini : No space left on device");
   EXPECT_FALSE(WriteLettersIni(*table, true));
   EXPECT_EQ(machine().OpenStreams(), 0);
+  EXPECT_EQ(machine().ReadFile(kLetters), "C=OLD\r\n");
+  EXPECT_FALSE(machine().Exists("C:\\Pelmora\\Letters.tmp"));
+}
+
+TEST_F(LettersIniTest, NewAssignmentReplacesTheOldOneOnlyWhenWhole) {
+  Drive('C', DRIVE_FIXED, 'C', 0x1A2B3C4D);
+  machine().WriteFile(kLetters, "C=OLD\r\n");
+  EXPECT_TRUE(WriteLettersIni(*table, true));
+  EXPECT_EQ(Written(), "C=(1A2B-3C4D)\r\n/WD=(1A2B-3C4D)\r\n");
+  EXPECT_FALSE(machine().Exists("C:\\Pelmora\\Letters.tmp"));
+  // A move that fails after the old file went keeps the new one findable,
+  // and says where.
+  faults().Fail("MoveFileA", ERROR_ACCESS_DENIED);
+  ExpectError(
+      "Error renaming C:\\Pelmora\\Letters.tmp to Letters.ini : Access is "
+      "denied.\r\n");
+  EXPECT_FALSE(WriteLettersIni(*table, true));
+  EXPECT_EQ(machine().ReadFile("C:\\Pelmora\\Letters.tmp"),
+            "C=(1A2B-3C4D)\r\n/WD=(1A2B-3C4D)\r\n");
 }
 
 // ---------------------------------------------------------------- the save
@@ -234,7 +255,7 @@ TEST_F(SaveSequenceTest, EveryWriterRunsAfterFailuresAndOneSummaryFollows) {
   ASSERT_TRUE(Create());
   Assign('D', 'R');
   Assign('N', 'G');
-  faults().Fail("Open", EACCES, 1, "letters.ini");
+  faults().Fail("Open", EACCES, 1, "letters.tmp");
   faults().Fail("RegSetValueExA", ERROR_ACCESS_DENIED, 1, "");
   ExpectError("Error opening the file Letters.ini : Permission denied");
   ExpectError(
