@@ -14,7 +14,23 @@ if [[ "${1:-}" == --run ]]; then
   "$WINE" 'C:\Pelmora\Kromva32.exe' &
   pid=$!
   if [[ -n "${SCREENSHOT:-}" ]]; then
-    sleep 4
+    # Nobody is there to press the start-up box (Wine has no 16-bit
+    # services, so the DOS link reports that it is missing): press its OK
+    # so the picture shows the main window.
+    reader="${BUILD:-}/tests/wine/boxreader/boxreader.exe"
+    if [[ -f "$reader" ]]; then
+      for _ in $(seq 1 20); do
+        controls=$("$WINE" "$reader" dump Pelmora 2>/dev/null | tr -d '\r') || true
+        grep -q ListView <<<"$controls" && break
+        if grep -q '^Static|' <<<"$controls"; then
+          "$WINE" "$reader" command Pelmora 1 >/dev/null 2>&1 || true
+        fi
+        sleep 0.5
+      done
+      sleep 1
+    else
+      sleep 4
+    fi
     import -window root "$SCREENSHOT"
     echo "demo: screenshot in $SCREENSHOT"
     # Headless nobody can answer a box: end the run after the picture.
@@ -53,7 +69,7 @@ cp "$program" "$prefix/drive_c/Pelmora/Kromva32.exe"
 # The help pages go beside the program, where F1 looks for them.
 rm -rf "$prefix/drive_c/Pelmora/Help"
 cp -r "$here/../Help" "$prefix/drive_c/Pelmora/Help"
-export WINE WINESERVER
+export WINE WINESERVER BUILD="$build"
 
 if [[ -n "${DISPLAY:-}" ]]; then
   "$0" --run
