@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "assign/EditCommands.h"
+#include "assign/LabelSerial.h"
 #include "drives/DriveDescription.h"
 #include "drives/DriveProbes.h"
 #include "framework/Menu.h"
@@ -334,6 +335,14 @@ void DriveListView::Refresh() {
 }
 
 bool DriveListView::CheckCdRomLetters() { return ::CheckCdRomLetters(table); }
+
+bool DriveListView::CheckDuplicateSerials() {
+  return ::CheckDuplicateSerials(*this);
+}
+
+bool DriveListView::CheckDuplicateLabels() {
+  return ::CheckDuplicateLabels(*this);
+}
 
 int DriveListView::OnCreate(CreateStruct*) {
   if (Default() == -1) return -1;

@@ -98,9 +98,9 @@ class DriveListView : public CListCtrl, public DriveRows {
   virtual bool CheckDriveSpaceLaunched();
   virtual void ShowDeviceProperties() {}
   // The save's checks that the DOS hard disks' serial numbers or labels are
-  // unique; they go on until the device tools fill them in.
-  virtual bool CheckDuplicateSerials() { return true; }
-  virtual bool CheckDuplicateLabels() { return true; }
+  // unique.
+  virtual bool CheckDuplicateSerials();
+  virtual bool CheckDuplicateLabels();
 
   int OnCreate(CreateStruct* cs);
   void OnNcDestroy();

@@ -1,0 +1,207 @@
+// Labels and serial numbers on simulated machines: the save's duplicate
+// checks, the media-ID writes they make, and the serial dialog's format.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+#include "assign/DriveListView.h"
+#include "assign/LabelSerial.h"
+#include "framework/WindowCodes.h"
+#include "framework/headless/Windows.h"
+#include "platform/Codes.h"
+#include "tests/support/MachineTest.h"
+
+namespace {
+
+const char kSerialQuestion[] =
+    "Two or more of your hard disk drives have the same serial number. Their "
+    "serial numbers must be corrected in order to save letter "
+    "assignments.Do you want to correct them now ?";
+
+std::string LabelMessage(const std::string& label) {
+  return "You have chosen to save the information about your drives, that "
+         "are visible in DOS mode, by label. However, the label '" +
+         label +
+         "' appears more than once among these drives. Please, ensure that "
+         "all the labels are unique. To change them, use menu item: "
+         "\"Tools/Set Label\". Otherwise, you can choose to save the "
+         "information by serial number. To do so, go to the menu item "
+         "\"View/Options\".";
+}
+
+class LabelSerialTest : public MachineTest {
+ protected:
+  // Save by serial number, as the start-up reads it without a registry value.
+  LabelSerialTest() { options.saveBy = 0; }
+
+  void TearDown() override {
+    view.reset();
+    frame.DestroyWindow();
+    headless::Windows::Get().Reset();
+    MachineTest::TearDown();
+  }
+
+  void Create() {
+    ASSERT_TRUE(frame.CreateEx(0, "PelmoraFrame", "Pelmora",
+                               WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               CRect(100, 50, 740, 530), nullptr, 0));
+    view = std::make_unique<DriveListView>(&options);
+    ASSERT_TRUE(view->CreateEx(0, "", "", WS_VISIBLE | LVS_REPORT,
+                               CRect(0, 0, 640, 440), &frame, driveListId));
+    headless::Windows::Get().PumpMessages();
+  }
+
+  std::string SerialColumn(char letter) {
+    char text[64];
+    view->GetItemText(view->FindItem(letter - 'A'),
+                      view->columnPosition[columnSerial], text, sizeof text);
+    return text;
+  }
+
+  // The Set Media ID calls the driver was asked to run, by drive number.
+  std::vector<int> MediaIdWrites() {
+    std::vector<int> drives;
+    for (const sim::DriverRequest& r : machine().DriverRequests()) {
+      if (r.code != 1 || r.bytes.size() < 56) continue;
+      const auto byte = [&](int i) { return uint8_t(r.bytes[i]); };
+      // EAX at 28, ECX at 24, EBX at 16, interrupt at 48.
+      if (byte(48) == 0x21 && byte(29) == 0x44 && byte(28) == 0x0D &&
+          byte(24) == 0x46)
+        drives.push_back(byte(16));
+    }
+    return drives;
+  }
+
+  OptionsDialog options;
+  CWnd frame;
+  std::unique_ptr<DriveListView> view;
+};
+
+TEST_F(LabelSerialTest, ThreeEqualSerialsAskOnceAndRewriteTheFirstTwo) {
+  Boot("drivelist");
+  for (char d : {'C', 'D', 'G'}) machine().drive(d)->serial = 0x1A2B3C4D;
+  // A CD-ROM with the same number takes no part.
+  machine().drive('E')->serial = 0x1A2B3C4D;
+  Create();
+  machine().ClearDriverRequests();
+  user().Expect("Pelmora", kSerialQuestion, MB_ICONQUESTION | MB_YESNO, IDYES);
+  EXPECT_TRUE(CheckDuplicateSerials(*view));
+
+  EXPECT_EQ(MediaIdWrites(), (std::vector<int>{3, 4}));
+  const uint32_t c = machine().drive('C')->serial;
+  const uint32_t d = machine().drive('D')->serial;
+  EXPECT_EQ(machine().drive('G')->serial, 0x1A2B3C4Du);
+  EXPECT_EQ(machine().drive('E')->serial, 0x1A2B3C4Du);
+  EXPECT_EQ(std::set<uint32_t>({c, d, 0x1A2B3C4Du}).size(), 3u);
+  for (uint32_t serial : {c, d}) {
+    // Two draws of 0..32767 each.
+    EXPECT_EQ(serial & 0x80008000u, 0u) << std::hex << serial;
+  }
+  EXPECT_EQ(view->table.recordOf('C').serialNumber, c);
+  EXPECT_EQ(view->table.recordOf('D').serialNumber, d);
+  char text[10];
+  snprintf(text, sizeof text, "%04X-%04X", c >> 16, c & 0xFFFF);
+  EXPECT_EQ(SerialColumn('C'), text);
+  EXPECT_EQ(SerialColumn('G'), "1A2B-3C4D");
+
+  // Now unique: no question, nothing written.
+  machine().ClearDriverRequests();
+  EXPECT_TRUE(CheckDuplicateSerials(*view));
+  EXPECT_TRUE(MediaIdWrites().empty());
+  EXPECT_EQ(user().Boxes().size(), 1u);
+}
+
+TEST_F(LabelSerialTest, DecliningTheCorrectionWritesNothing) {
+  Boot("drivelist");
+  for (char d : {'C', 'G'}) machine().drive(d)->serial = 0x00010002;
+  Create();
+  machine().ClearDriverRequests();
+  user().Expect("Pelmora", kSerialQuestion, MB_ICONQUESTION | MB_YESNO, IDNO);
+  EXPECT_FALSE(CheckDuplicateSerials(*view));
+  EXPECT_TRUE(MediaIdWrites().empty());
+  EXPECT_EQ(machine().drive('C')->serial, 0x00010002u);
+  EXPECT_EQ(view->table.recordOf('C').serialNumber, 0x00010002u);
+}
+
+TEST_F(LabelSerialTest, AFailedWriteClearsTheSerialAndStopsTheScan) {
+  Boot("drivelist");
+  for (char d : {'C', 'D', 'G'}) machine().drive(d)->serial = 0x12345678;
+  machine().drive('C')->readOnly = true;
+  Create();
+  machine().ClearDriverRequests();
+  user().Expect("Pelmora", kSerialQuestion, MB_ICONQUESTION | MB_YESNO, IDYES);
+  user().Answer(IDOK);
+  EXPECT_FALSE(CheckDuplicateSerials(*view));
+  ASSERT_EQ(user().Boxes().size(), 2u);
+  EXPECT_EQ(user().Boxes()[1].text.rfind(
+                "Error writing serial number for the drive C. : ", 0),
+            0u)
+      << user().Boxes()[1].text;
+  EXPECT_EQ(user().Boxes()[1].type, unsigned(MB_ICONERROR | MB_OK));
+  // Both categories tried on C:, D: never reached.
+  EXPECT_EQ(MediaIdWrites(), (std::vector<int>{3, 3}));
+  EXPECT_EQ(view->table.recordOf('C').serialNumber, 0u);
+  EXPECT_EQ(SerialColumn('C'), "0000-0000");
+  EXPECT_EQ(machine().drive('D')->serial, 0x12345678u);
+}
+
+TEST_F(LabelSerialTest, ASaveBySerialRepairsThenWritesTheNewNumbers) {
+  Boot("roundtrip-disks");
+  machine().drive('D')->serial = machine().drive('C')->serial;
+  Create();
+  // Z: is a temporary connection, whose letter may not change.
+  view->table.recordOf('Z').newLetter = noLetter;
+  user().Expect("Pelmora", kSerialQuestion, MB_ICONQUESTION | MB_YESNO, IDYES);
+  EXPECT_TRUE(view->SaveAssignment());
+  const uint32_t c = machine().drive('C')->serial;
+  ASSERT_NE(c, 0x1A2B3C4Du);
+  char line[32];
+  snprintf(line, sizeof line, "C=(%04X-%04X)\r\n", c >> 16, c & 0xFFFF);
+  const std::string letters = machine().ReadFile("C:\\Pelmora\\Letters.ini");
+  EXPECT_NE(letters.find(line), std::string::npos) << letters;
+  EXPECT_NE(letters.find("D=(1A2B-3C4D)\r\n"), std::string::npos) << letters;
+}
+
+TEST_F(LabelSerialTest, TheFirstSharedLabelIsReportedOnce) {
+  Boot("drivelist");
+  machine().drive('D')->label = "system";
+  machine().drive('G')->label = "BIG";
+  // A CD-ROM sharing a disk's label takes no part.
+  machine().drive('E')->label = "BIG";
+  Create();
+  user().Expect("Pelmora", LabelMessage("SYSTEM"), MB_ICONEXCLAMATION | MB_OK,
+                IDOK);
+  EXPECT_FALSE(CheckDuplicateLabels(*view));
+  EXPECT_EQ(user().Boxes().size(), 1u);
+
+  machine().drive('D')->label = "DATA";
+  view->Refresh();
+  EXPECT_TRUE(CheckDuplicateLabels(*view));
+  EXPECT_EQ(user().Boxes().size(), 1u);
+}
+
+TEST_F(LabelSerialTest, TwoDisksWithoutALabelShareTheEmptyOne) {
+  Boot("drivelist");
+  machine().drive('C')->label = "";
+  machine().drive('G')->label = "";
+  Create();
+  user().Expect("Pelmora", LabelMessage(""), MB_ICONEXCLAMATION | MB_OK, IDOK);
+  EXPECT_FALSE(CheckDuplicateLabels(*view));
+}
+
+TEST(SerialFormat, FourUpperCaseHexDigitsEach) {
+  const struct {
+    const char* text;
+    bool valid;
+  } cases[] = {{"12G4", false},  {"123", false},  {"", false},
+               {"12345", false}, {"1a2b", false}, {"0000", true},
+               {"09AF", true},   {"FFFF", true}};
+  for (const auto& c : cases)
+    EXPECT_EQ(SerialFormat::IsWord(c.text), c.valid) << c.text;
+  EXPECT_EQ(SerialFormat::Parse("0001", "ABCD"), 0x0001ABCDu);
+  EXPECT_EQ(SerialFormat::Parse("FFFF", "0000"), 0xFFFF0000u);
+}
+
+}  // namespace
