@@ -678,6 +678,12 @@ const CommandMap* DriveListView::GetCommandMap() const {
       Cmd::Command(ID_EDIT_RESTORE_ORIGINAL,
                    &DriveListView::OnEditRestoreOriginal),
       Cmd::Command(ID_FILE_SAVE, &DriveListView::OnFileSave),
+      Cmd::Command(ID_TOOLS_SET_LABEL, &DriveListView::OnSetLabel),
+      Cmd::Update(ID_TOOLS_SET_LABEL, &DriveListView::OnUpdateSetLabel),
+      Cmd::Command(ID_TOOLS_SET_SERIAL_NUMBER,
+                   &DriveListView::OnSetSerialNumber),
+      Cmd::Update(ID_TOOLS_SET_SERIAL_NUMBER,
+                  &DriveListView::OnUpdateSetSerialNumber),
       Cmd::Command(ID_FILE_DISABLE_AND_EXIT, &DriveListView::DisableAndExit),
       Cmd::End()};
   static const CommandMap map = {CListCtrl::GetCommandMap(), entries};

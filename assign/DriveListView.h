@@ -14,6 +14,8 @@ enum DriveCommand {
   ID_LETTER_A = 32771,
   ID_LETTER_Z = 32796,
   ID_VIEW_REFRESH = 32797,
+  ID_TOOLS_SET_LABEL = 32808,
+  ID_TOOLS_SET_SERIAL_NUMBER = 32809,
   ID_VIEW_OPTIONS = 32812,
   ID_DEVICE_PROPERTIES = 32813,
   ID_EDIT_RESTORE_ORIGINAL = 32817,
@@ -125,6 +127,11 @@ class DriveListView : public CListCtrl, public DriveRows {
   void OnEditClearAll();
   void OnEditRestoreOriginal();
   void OnFileSave();
+  // Set Label and Set Serial Number on the target row's drive.
+  void OnSetLabel();
+  void OnUpdateSetLabel(CCmdUI* ui);
+  void OnSetSerialNumber();
+  void OnUpdateSetSerialNumber(CCmdUI* ui);
   // Empties Letters.ini, so that the companion changes no letter at the
   // next boot, and closes the program.
   void DisableAndExit();

@@ -224,3 +224,109 @@ uint32_t SerialFormat::Parse(const char* high, const char* low) {
   }
   return value;
 }
+
+void LabelDialog::DoDataExchange(CDataExchange* dx) {
+  DDX_Text(dx, promptTextId, prompt, sizeof prompt);
+  DDX_Text(dx, labelEditId, label, sizeof label);
+  DDV_MaxChars(dx, labelEditId, sizeof label - 1);
+}
+
+const DialogCommandEntry* LabelDialog::GetCommandMap() const {
+  static const DialogCommandEntry entries[] = {
+      {IDOK, static_cast<DialogCommandHandler>(&LabelDialog::OnOK)},
+      {IDCANCEL, static_cast<DialogCommandHandler>(&LabelDialog::OnCancel)},
+      {0, nullptr}};
+  return entries;
+}
+
+void SerialNumberDialog::DoDataExchange(CDataExchange* dx) {
+  DDX_Text(dx, promptTextId, prompt, sizeof prompt);
+  DDX_Text(dx, serialHighId, high, sizeof high);
+  DDV_MaxChars(dx, serialHighId, sizeof high - 1);
+  DDX_Text(dx, serialLowId, low, sizeof low);
+  DDV_MaxChars(dx, serialLowId, sizeof low - 1);
+}
+
+void SerialNumberDialog::OnOK() {
+  if (!UpdateData(true)) return;
+  if (!SerialFormat::IsWord(high) || !SerialFormat::IsWord(low)) {
+    platform::prompts().MessageBoxA(
+        GetSafeHwnd(),
+        "Serial number must have the following form:\nnnnn - nnnn\nwhere n - "
+        "hexadecimal numbers ( 0-9, A-F ).",
+        "Pelmora", MB_ICONERROR | MB_OK);
+    return;
+  }
+  EndDialog(IDOK);
+}
+
+const DialogCommandEntry* SerialNumberDialog::GetCommandMap() const {
+  static const DialogCommandEntry entries[] = {
+      {IDOK, static_cast<DialogCommandHandler>(&SerialNumberDialog::OnOK)},
+      {IDCANCEL,
+       static_cast<DialogCommandHandler>(&SerialNumberDialog::OnCancel)},
+      {0, nullptr}};
+  return entries;
+}
+
+void DriveListView::OnSetLabel() {
+  const int row = TargetRow();
+  if (row == -1) return;
+  const int index = GetRowDrive(row);
+  DriveRecord& record = table.record(index);
+  const char letter = static_cast<char>('A' + index);
+  LabelDialog dialog;
+  if (record.volumeInfoValid)
+    platform::Format(dialog.label, sizeof dialog.label, "%s",
+                     record.volumeLabel);
+  platform::Format(dialog.prompt, sizeof dialog.prompt,
+                   "Please, enter a label for the drive %c:", letter);
+  if (dialog.DoModal() != IDOK) return;
+  const char root[4] = {letter, ':', '\\', '\0'};
+  if (!platform::kernel().SetVolumeLabelA(root, dialog.label)) {
+    ReportLastError("Error setting volume label on drive %c", letter);
+    Refresh();
+    return;
+  }
+  platform::Format(record.volumeLabel, sizeof record.volumeLabel, "%s",
+                   dialog.label);
+  if (columnPosition[columnLabel] >= 0)
+    SetItemText(row, columnPosition[columnLabel], record.volumeLabel);
+}
+
+void DriveListView::OnSetSerialNumber() {
+  const int row = TargetRow();
+  if (row == -1) return;
+  const int index = GetRowDrive(row);
+  DriveRecord& record = table.record(index);
+  const char letter = static_cast<char>('A' + index);
+  SerialNumberDialog dialog;
+  if (record.volumeInfoValid) {
+    platform::Format(dialog.high, sizeof dialog.high, "%04X",
+                     static_cast<unsigned>(record.serialNumber >> 16));
+    platform::Format(dialog.low, sizeof dialog.low, "%04X",
+                     static_cast<unsigned>(record.serialNumber & 0xFFFF));
+  }
+  platform::Format(dialog.prompt, sizeof dialog.prompt,
+                   "Please, enter serial number for the drive %c:", letter);
+  if (dialog.DoModal() != IDOK) return;
+  record.serialNumber = SerialFormat::Parse(dialog.high, dialog.low);
+  if (!SetSerialNumber(table, index, record.serialNumber)) {
+    // The list then shows the number the disk really has.
+    Refresh();
+    return;
+  }
+  platform::Format(record.serialText, sizeof record.serialText, "%04X-%04X",
+                   static_cast<unsigned>(record.serialNumber >> 16),
+                   static_cast<unsigned>(record.serialNumber & 0xFFFF));
+  if (columnPosition[columnSerial] >= 0)
+    SetItemText(row, columnPosition[columnSerial], record.serialText);
+}
+
+void DriveListView::OnUpdateSetLabel(CCmdUI* ui) {
+  ui->Enable(TargetRow() != -1);
+}
+
+void DriveListView::OnUpdateSetSerialNumber(CCmdUI* ui) {
+  ui->Enable(TargetRow() != -1);
+}

@@ -3,6 +3,7 @@
 // which the DOS-mode companion recognises by serial number or by label,
 // can be told apart.
 #pragma once
+#include "framework/Dialog.h"
 #include "platform/Types.h"
 
 class DriveListView;
@@ -40,4 +41,40 @@ struct SerialFormat {
   static bool IsWord(const char* text);
   // high * 65536 + low of two valid words.
   static uint32_t Parse(const char* high, const char* low);
+};
+
+// Template 132 and its controls.
+const int labelDialogId = 132;
+const int labelEditId = 1000;
+const int promptTextId = 1001;
+// Template 133 and its edits.
+const int serialDialogId = 133;
+const int serialHighId = 1002;
+const int serialLowId = 1003;
+
+// Asks for a volume label of at most 11 characters.
+class LabelDialog : public CDialog {
+ public:
+  LabelDialog() : CDialog(labelDialogId, 0) {}
+  char label[12] = "";
+  char prompt[64] = "";
+  void DoDataExchange(CDataExchange* dx) override;
+
+ protected:
+  const DialogCommandEntry* GetCommandMap() const override;
+};
+
+// Asks for a serial number as two words of four hexadecimal digits; OK
+// keeps the dialog open until both have that form.
+class SerialNumberDialog : public CDialog {
+ public:
+  SerialNumberDialog() : CDialog(serialDialogId, 0) {}
+  char prompt[64] = "";
+  char high[5] = "";
+  char low[5] = "";
+  void DoDataExchange(CDataExchange* dx) override;
+
+ protected:
+  void OnOK();
+  const DialogCommandEntry* GetCommandMap() const override;
 };

@@ -53,6 +53,17 @@ void DDX_Radio(CDataExchange* dx, int firstId, int32_t& value) {
                                   i == value ? kBstChecked : kBstUnchecked);
 }
 
+void DDX_Text(CDataExchange* dx, int id, char* buffer, int size) {
+  if (dx->m_bSaveAndValidate)
+    dx->m_pDlgWnd->GetDlgItemText(id, buffer, size);
+  else
+    dx->m_pDlgWnd->SetDlgItemText(id, buffer);
+}
+
+void DDV_MaxChars(CDataExchange* dx, int id, int count) {
+  if (!dx->m_bSaveAndValidate) dx->m_pDlgWnd->LimitText(id, count);
+}
+
 bool CDialog::OnCommand(int id, int) {
   for (const DialogCommandEntry* entry = GetCommandMap(); entry->handler;
        ++entry) {

@@ -36,6 +36,13 @@ class CDataExchange {
 // of the checked button in the group, -1 for none.
 void DDX_Radio(CDataExchange* dx, int firstId, int32_t& value);
 
+// An edit's text and a character buffer of `size` bytes (always
+// terminated): a longer text is cut to the buffer when saving.
+void DDX_Text(CDataExchange* dx, int id, char* buffer, int size);
+// Limits what the user can type into edit `id` to `count` characters; set
+// when filling the controls, as MFC's DDV_MaxChars does.
+void DDV_MaxChars(CDataExchange* dx, int id, int count);
+
 // One line of a dialog's command map; a map ends with {0, nullptr}. A
 // derived class's handler is listed as
 // static_cast<DialogCommandHandler>(&Derived::OnSomething).
@@ -94,6 +101,12 @@ class CDialog {
   void EndDialog(intptr_t result);
   void CheckDlgButton(int id, unsigned check);
   unsigned IsDlgButtonChecked(int id) const;
+  void SetDlgItemText(int id, const char* text);
+  // Copies the control's text into `buffer` (always terminated, cut to
+  // `size`): its length.
+  int GetDlgItemText(int id, char* buffer, int size) const;
+  // The most characters the user can type into edit `id` (EM_LIMITTEXT).
+  void LimitText(int id, int count);
   // The control's window, 0 when the dialog has no such control.
   WindowHandle GetDlgItem(int id) const;
   WindowHandle GetSafeHwnd() const { return window; }

@@ -10,6 +10,12 @@
 #define IDR_LETTERBAR 130
 
 // Dialogs and their controls.
+#define IDD_SET_LABEL 132
+#define IDC_LABEL 1000
+#define IDC_PROMPT 1001
+#define IDD_SET_SERIAL 133
+#define IDC_SERIAL_HIGH 1002
+#define IDC_SERIAL_LOW 1003
 #define IDD_OPTIONS 134
 #define IDC_SAVE_BY_SERIAL 1005
 #define IDC_SAVE_BY_LABEL 1006

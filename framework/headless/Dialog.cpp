@@ -2,6 +2,7 @@
 // scripted user's acts delivered as WM_COMMAND would deliver them.
 #include "framework/Dialog.h"
 
+#include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -29,7 +30,22 @@ struct ControlState {
   const headless::DialogControl* control;
   WindowHandle handle;
   unsigned check;
+  std::string text;
+  int limit;  // EM_LIMITTEXT's count; 0: none
 };
+
+const uint32_t kEsUpperCase = 0x0008u;
+
+bool IsEdit(const headless::DialogControl& control) {
+  std::string name = control.className;
+  for (char& c : name) c = static_cast<char>(tolower(c));
+  return name == "edit";
+}
+
+void RecordTexts(const std::map<int, ControlState>& controls,
+                 std::map<int, std::string>* texts) {
+  for (const auto& entry : controls) (*texts)[entry.first] = entry.second.text;
+}
 
 // A dialog between DoModal's start and its end.
 struct OpenDialog {
@@ -112,7 +128,8 @@ intptr_t CDialog::DoModal() {
   for (const headless::DialogControl& control : found->second.controls) {
     // Controls without an id (-1) cannot be reached by id anyway.
     if (control.id == -1 || control.id == 0xFFFF) continue;
-    open.controls[control.id] = {&control, nextHandle++, kBstUnchecked};
+    open.controls[control.id] = {&control, nextHandle++, kBstUnchecked,
+                                 control.text, 0};
   }
   window = nextHandle++;
   openDialogs.push_back(&open);
@@ -128,6 +145,7 @@ intptr_t CDialog::DoModal() {
   for (const auto& entry : open.controls)
     if (IsCheckable(*entry.second.control))
       shown.checksAtStart[entry.first] = entry.second.check;
+  RecordTexts(open.controls, &shown.textsAtStart);
 
   std::string name = Name(templateId);
   for (size_t i = 0; i < acts.size(); ++i) {
@@ -168,6 +186,24 @@ intptr_t CDialog::DoModal() {
                act.kind == headless::UserAct::kCloseBox) {
       // Esc and the close box both reach the dialog as IDCANCEL.
       OnCommand(kIdCancel, kBnClicked);
+    } else if (act.kind == headless::UserAct::kType) {
+      auto control = open.controls.find(act.id);
+      if (control == open.controls.end() || !IsEdit(*control->second.control)) {
+        user.Fail(name + " has no edit " + std::to_string(act.id) +
+                  " to type into");
+        continue;
+      }
+      if (control->second.control->style & kWsDisabled) {
+        user.Fail(name + ": edit " + std::to_string(act.id) + " is disabled");
+        continue;
+      }
+      std::string text = act.text;
+      if (control->second.limit > 0 &&
+          text.size() > size_t(control->second.limit))
+        text.resize(size_t(control->second.limit));
+      if (control->second.control->style & kEsUpperCase)
+        for (char& c : text) c = static_cast<char>(toupper(c));
+      control->second.text = text;
     } else if (act.kind == headless::UserAct::kCaptureLoss) {
       if (shown.captured) {
         shown.captured = false;
@@ -183,6 +219,10 @@ intptr_t CDialog::DoModal() {
     }
     if (!open.ended) shown.ignoredActs.push_back(headless::DescribeAct(act));
   }
+  RecordTexts(open.controls, &shown.textsAtEnd);
+  for (const auto& entry : open.controls)
+    if (IsEdit(*entry.second.control))
+      shown.limits[entry.first] = entry.second.limit;
   openDialogs.erase(std::find(openDialogs.begin(), openDialogs.end(), &open));
   window = 0;
   shown.ended = open.ended;
@@ -200,7 +240,7 @@ bool CDialog::Create(WindowHandle owner) {
   for (const headless::DialogControl& control : found->second.controls) {
     if (control.id == -1 || control.id == 0xFFFF) continue;
     modeless->open.controls[control.id] = {&control, nextHandle++,
-                                           kBstUnchecked};
+                                           kBstUnchecked, control.text, 0};
   }
   modeless->shown.templateId = templateId;
   modeless->shown.owner = owner;
@@ -290,6 +330,45 @@ unsigned CDialog::IsDlgButtonChecked(int id) const {
   auto control = open->controls.find(id);
   return control == open->controls.end() ? kBstUnchecked
                                          : control->second.check;
+}
+
+void CDialog::SetDlgItemText(int id, const char* text) {
+  OpenDialog* open = Find(this);
+  if (open) {
+    auto control = open->controls.find(id);
+    if (control != open->controls.end()) {
+      control->second.text = text;
+      return;
+    }
+  }
+  headless::DialogUser::Get().Fail("SetDlgItemText: " + Name(templateId) +
+                                   " has no control " + std::to_string(id));
+}
+
+int CDialog::GetDlgItemText(int id, char* buffer, int size) const {
+  if (buffer == nullptr || size <= 0) return 0;
+  buffer[0] = '\0';
+  OpenDialog* open = Find(this);
+  if (!open) return 0;
+  auto control = open->controls.find(id);
+  if (control == open->controls.end()) return 0;
+  const size_t length = std::min(control->second.text.size(), size_t(size - 1));
+  memcpy(buffer, control->second.text.data(), length);
+  buffer[length] = '\0';
+  return int(length);
+}
+
+void CDialog::LimitText(int id, int count) {
+  OpenDialog* open = Find(this);
+  if (open) {
+    auto control = open->controls.find(id);
+    if (control != open->controls.end() && IsEdit(*control->second.control)) {
+      control->second.limit = count;
+      return;
+    }
+  }
+  headless::DialogUser::Get().Fail("LimitText: " + Name(templateId) +
+                                   " has no edit " + std::to_string(id));
 }
 
 WindowHandle CDialog::GetDlgItem(int id) const {
@@ -387,6 +466,8 @@ std::string DescribeAct(const UserAct& act) {
       return "press the right button";
     case UserAct::kCaptureLoss:
       return "take the mouse away";
+    case UserAct::kType:
+      return "type \"" + act.text + "\" into " + std::to_string(act.id);
   }
   return "?";
 }

@@ -107,18 +107,25 @@ struct UserAct {
     kCloseBox,
     kMouseDown,
     kRightMouseDown,
-    kCaptureLoss
+    kCaptureLoss,
+    kType
   } kind;
-  int id;  // the control clicked
+  int id;            // the control clicked or typed into
+  std::string text;  // what is typed
 };
-inline UserAct Click(int id) { return {UserAct::kClick, id}; }
-inline UserAct PressEscape() { return {UserAct::kEscape, 0}; }
-inline UserAct CloseBox() { return {UserAct::kCloseBox, 0}; }
+inline UserAct Click(int id) { return {UserAct::kClick, id, {}}; }
+inline UserAct PressEscape() { return {UserAct::kEscape, 0, {}}; }
+inline UserAct CloseBox() { return {UserAct::kCloseBox, 0, {}}; }
 // A press of the left or right button anywhere (the dialog sees it when it
 // holds the mouse), and another window taking the mouse away.
-inline UserAct MouseDown() { return {UserAct::kMouseDown, 0}; }
-inline UserAct RightMouseDown() { return {UserAct::kRightMouseDown, 0}; }
-inline UserAct CaptureLoss() { return {UserAct::kCaptureLoss, 0}; }
+inline UserAct MouseDown() { return {UserAct::kMouseDown, 0, {}}; }
+inline UserAct RightMouseDown() { return {UserAct::kRightMouseDown, 0, {}}; }
+inline UserAct CaptureLoss() { return {UserAct::kCaptureLoss, 0, {}}; }
+// Replaces edit `id`'s text with `text`, as the edit takes it: cut to its
+// limit, upper-cased when its style says so.
+inline UserAct Type(int id, const std::string& text) {
+  return {UserAct::kType, id, text};
+}
 
 // A dialog as it was shown.
 struct ShownDialog {
@@ -126,6 +133,11 @@ struct ShownDialog {
   WindowHandle owner = 0;
   // Check state of every button right after OnInitDialog.
   std::map<int, unsigned> checksAtStart;
+  // Text of every control right after OnInitDialog and when the dialog
+  // ended, and the edits' limits (0: none).
+  std::map<int, std::string> textsAtStart;
+  std::map<int, std::string> textsAtEnd;
+  std::map<int, int> limits;
   // Acts the dialog did not end on, in order ("press Esc" ...).
   std::vector<std::string> ignoredActs;
   bool ended = false;

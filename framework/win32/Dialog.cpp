@@ -206,6 +206,22 @@ unsigned CDialog::IsDlgButtonChecked(int id) const {
   return ::IsDlgButtonChecked(DialogBackend::Window(this), id);
 }
 
+void CDialog::SetDlgItemText(int id, const char* text) {
+  ::SetDlgItemTextA(DialogBackend::Window(this), id, text);
+}
+
+int CDialog::GetDlgItemText(int id, char* buffer, int size) const {
+  if (buffer == nullptr || size <= 0) return 0;
+  buffer[0] = '\0';
+  return static_cast<int>(
+      ::GetDlgItemTextA(DialogBackend::Window(this), id, buffer, size));
+}
+
+void CDialog::LimitText(int id, int count) {
+  ::SendDlgItemMessageA(DialogBackend::Window(this), id, EM_LIMITTEXT,
+                        static_cast<WPARAM>(count), 0);
+}
+
 WindowHandle CDialog::GetDlgItem(int id) const {
   return reinterpret_cast<WindowHandle>(
       ::GetDlgItem(DialogBackend::Window(this), id));

@@ -8,7 +8,9 @@
 
 #include "assign/DriveListView.h"
 #include "assign/LabelSerial.h"
+#include "framework/CmdTarget.h"
 #include "framework/WindowCodes.h"
+#include "framework/headless/Dialogs.h"
 #include "framework/headless/Windows.h"
 #include "platform/Codes.h"
 #include "tests/support/MachineTest.h"
@@ -36,7 +38,19 @@ class LabelSerialTest : public MachineTest {
   // Save by serial number, as the start-up reads it without a registry value.
   LabelSerialTest() { options.saveBy = 0; }
 
+  void SetUp() override {
+    headless::Resources resources;
+    std::string error;
+    ASSERT_TRUE(headless::ParseResourceScript(KROMVA32_RC, &resources, &error))
+        << error;
+    headless::SetResources(resources);
+    dialogs().Reset();
+    dialogs().SetFailureHandler(
+        [](const std::string& message) { ADD_FAILURE() << message; });
+  }
+
   void TearDown() override {
+    EXPECT_TRUE(dialogs().Done());
     view.reset();
     frame.DestroyWindow();
     headless::Windows::Get().Reset();
@@ -51,6 +65,30 @@ class LabelSerialTest : public MachineTest {
     ASSERT_TRUE(view->CreateEx(0, "", "", WS_VISIBLE | LVS_REPORT,
                                CRect(0, 0, 640, 440), &frame, driveListId));
     headless::Windows::Get().PumpMessages();
+  }
+
+  headless::DialogUser& dialogs() { return headless::DialogUser::Get(); }
+
+  void Click(char letter) {
+    headless::ClickRow(view.get(), view->FindItem(letter - 'A'));
+    headless::Windows::Get().PumpMessages();
+  }
+
+  void Command(unsigned id) {
+    ASSERT_TRUE(view->OnCmdMsg(id, CN_COMMAND, nullptr)) << id;
+  }
+
+  bool Enabled(unsigned id) {
+    CCmdUI ui(id);
+    EXPECT_TRUE(view->OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &ui)) << id;
+    return ui.enabled;
+  }
+
+  std::string Column(char letter, int column) {
+    char text[64];
+    view->GetItemText(view->FindItem(letter - 'A'),
+                      view->columnPosition[column], text, sizeof text);
+    return text;
   }
 
   std::string SerialColumn(char letter) {
@@ -189,6 +227,118 @@ TEST_F(LabelSerialTest, TwoDisksWithoutALabelShareTheEmptyOne) {
   Create();
   user().Expect("Pelmora", LabelMessage(""), MB_ICONEXCLAMATION | MB_OK, IDOK);
   EXPECT_FALSE(CheckDuplicateLabels(*view));
+}
+
+const char kFormatMessage[] =
+    "Serial number must have the following form:\nnnnn - nnnn\nwhere n - "
+    "hexadecimal numbers ( 0-9, A-F ).";
+
+TEST_F(LabelSerialTest, TheCommandsNeedATargetRow) {
+  Boot("drivelist");
+  Create();
+  view->SelectGroup(-1, LVIS_SELECTED);
+  EXPECT_FALSE(Enabled(ID_TOOLS_SET_LABEL));
+  EXPECT_FALSE(Enabled(ID_TOOLS_SET_SERIAL_NUMBER));
+  // Without a target the commands show nothing.
+  Command(ID_TOOLS_SET_LABEL);
+  Command(ID_TOOLS_SET_SERIAL_NUMBER);
+  EXPECT_TRUE(dialogs().Shown().empty());
+  Click('D');
+  EXPECT_TRUE(Enabled(ID_TOOLS_SET_LABEL));
+  EXPECT_TRUE(Enabled(ID_TOOLS_SET_SERIAL_NUMBER));
+}
+
+TEST_F(LabelSerialTest, TheSerialDialogKeepsAskingUntilBothWordsHaveTheForm) {
+  Boot("drivelist");
+  Create();
+  Click('D');
+  machine().ClearDriverRequests();
+  dialogs().Expect(
+      serialDialogId,
+      {headless::Type(serialHighId, "12G4"), headless::Click(IDOK),
+       headless::Type(serialHighId, "123"), headless::Click(IDOK),
+       headless::Type(serialHighId, "9abc"),
+       headless::Type(serialLowId, "123456"), headless::Click(IDOK)});
+  user().Expect("Pelmora", kFormatMessage, MB_ICONERROR | MB_OK, IDOK);
+  user().Expect("Pelmora", kFormatMessage, MB_ICONERROR | MB_OK, IDOK);
+  Command(ID_TOOLS_SET_SERIAL_NUMBER);
+
+  ASSERT_EQ(dialogs().Shown().size(), 1u);
+  const headless::ShownDialog& shown = dialogs().Shown()[0];
+  EXPECT_EQ(shown.result, IDOK);
+  EXPECT_EQ(shown.textsAtStart.at(promptTextId),
+            "Please, enter serial number for the drive D:");
+  EXPECT_EQ(shown.textsAtStart.at(serialHighId), "2B3C");
+  EXPECT_EQ(shown.textsAtStart.at(serialLowId), "4D5E");
+  EXPECT_EQ(shown.limits.at(serialHighId), 4);
+  EXPECT_EQ(shown.limits.at(serialLowId), 4);
+  // The edits force upper case and cut at four characters.
+  EXPECT_EQ(shown.textsAtEnd.at(serialHighId), "9ABC");
+  EXPECT_EQ(shown.textsAtEnd.at(serialLowId), "1234");
+  EXPECT_EQ(MediaIdWrites(), (std::vector<int>{4}));
+  EXPECT_EQ(machine().drive('D')->serial, 0x9ABC1234u);
+  EXPECT_EQ(view->table.recordOf('D').serialNumber, 0x9ABC1234u);
+  EXPECT_EQ(SerialColumn('D'), "9ABC-1234");
+}
+
+TEST_F(LabelSerialTest, AFailedSerialWriteIsReportedAndTheListRefreshed) {
+  Boot("drivelist");
+  Create();
+  machine().drive('D')->readOnly = true;
+  Click('D');
+  dialogs().Expect(serialDialogId, {headless::Type(serialLowId, "0000"),
+                                    headless::Click(IDOK)});
+  user().Answer(IDOK);
+  Command(ID_TOOLS_SET_SERIAL_NUMBER);
+  ASSERT_EQ(user().Boxes().size(), 1u);
+  EXPECT_EQ(user().Boxes()[0].text.rfind(
+                "Error writing serial number for the drive D. : ", 0),
+            0u)
+      << user().Boxes()[0].text;
+  // The refresh shows the number the disk really has.
+  EXPECT_EQ(view->table.recordOf('D').serialNumber, 0x2B3C4D5Eu);
+  EXPECT_EQ(SerialColumn('D'), "2B3C-4D5E");
+}
+
+TEST_F(LabelSerialTest, SetLabelWritesTheLabelOrReportsAndRefreshes) {
+  Boot("drivelist");
+  Create();
+  Click('D');
+  dialogs().Expect(
+      labelDialogId,
+      {headless::Type(labelEditId, "NEW DISK 12345"), headless::Click(IDOK)});
+  Command(ID_TOOLS_SET_LABEL);
+  ASSERT_EQ(dialogs().Shown().size(), 1u);
+  EXPECT_EQ(dialogs().Shown()[0].textsAtStart.at(promptTextId),
+            "Please, enter a label for the drive D:");
+  EXPECT_EQ(dialogs().Shown()[0].textsAtStart.at(labelEditId), "DATA");
+  EXPECT_EQ(dialogs().Shown()[0].limits.at(labelEditId), 11);
+  EXPECT_EQ(machine().drive('D')->label, "NEW DISK 12");
+  EXPECT_EQ(Column('D', columnLabel), "NEW DISK 12");
+
+  // An empty text clears the label.
+  dialogs().Expect(labelDialogId,
+                   {headless::Type(labelEditId, ""), headless::Click(IDOK)});
+  Command(ID_TOOLS_SET_LABEL);
+  EXPECT_EQ(machine().drive('D')->label, "");
+  EXPECT_EQ(Column('D', columnLabel), "");
+
+  // Cancel changes nothing.
+  dialogs().Expect(labelDialogId, {headless::Type(labelEditId, "OTHER"),
+                                   headless::Click(IDCANCEL)});
+  Command(ID_TOOLS_SET_LABEL);
+  EXPECT_EQ(machine().drive('D')->label, "");
+
+  // A CD-ROM takes no label.
+  Click('E');
+  dialogs().Expect(labelDialogId, {headless::Type(labelEditId, "MINE"),
+                                   headless::Click(IDOK)});
+  user().Expect("Pelmora",
+                "Error setting volume label on drive E : Access is denied.\r\n",
+                MB_ICONERROR | MB_OK, IDOK);
+  Command(ID_TOOLS_SET_LABEL);
+  EXPECT_EQ(machine().drive('E')->label, "DISC1");
+  EXPECT_EQ(Column('E', columnLabel), "DISC1");
 }
 
 TEST(SerialFormat, FourUpperCaseHexDigitsEach) {

@@ -94,6 +94,39 @@ TEST_F(KromvaResources, OptionsDialogHasItsRadioGroupAndButtons) {
                 "How to save letters for DOS-visible drives", 6, 9, 144, 51}});
 }
 
+TEST_F(KromvaResources, LabelAndSerialDialogsHaveTheirEditsAndButtons) {
+  const uint32_t frame = kDsModalFrame | kWsPopup | kWsCaption | kWsSysMenu;
+  const uint32_t kEsAutoHScroll = 0x80u, kWsBorder = 0x00800000u;
+  ASSERT_EQ(resources.dialogs.count(132), 1u);
+  const headless::DialogTemplate& label = resources.dialogs.at(132);
+  EXPECT_EQ(label.caption, "Setting Volume Label");
+  EXPECT_EQ(label.style & frame, frame);
+  EXPECT_EQ(label.width, 141);
+  EXPECT_EQ(label.height, 73);
+  ExpectControls(label,
+                 {{1001, "Static", 0x0, 0, "", 15, 6, 117, 12},
+                  {1000, "Edit", 0x0, kWsTabStop, "", 25, 25, 92, 14},
+                  {1, "Button", 0x1, kWsTabStop, "OK", 33, 48, 33, 12},
+                  {2, "Button", 0x0, kWsTabStop, "Cancel", 75, 48, 33, 12}});
+  EXPECT_EQ(label.Control(1000)->style & (kEsAutoHScroll | kWsBorder),
+            kEsAutoHScroll | kWsBorder);
+
+  ASSERT_EQ(resources.dialogs.count(133), 1u);
+  const headless::DialogTemplate& serial = resources.dialogs.at(133);
+  EXPECT_EQ(serial.caption, "Serial Number");
+  EXPECT_EQ(serial.style & frame, frame);
+  EXPECT_EQ(serial.width, 138);
+  EXPECT_EQ(serial.height, 70);
+  // The edits' kind bit is ES_UPPERCASE; the static texts are centred.
+  ExpectControls(serial,
+                 {{1001, "Static", 0x1, 0, "", 2, 6, 133, 13},
+                  {1002, "Edit", 0x8, kWsTabStop, "", 35, 21, 30, 11},
+                  {-1, "Static", 0x1, 0, "-", 65, 23, 8, 8},
+                  {1003, "Edit", 0x8, kWsTabStop, "", 73, 21, 30, 11},
+                  {1, "Button", 0x1, kWsTabStop, "OK", 20, 45, 36, 12},
+                  {2, "Button", 0x0, kWsTabStop, "Cancel", 71, 45, 36, 12}});
+}
+
 TEST_F(KromvaResources, AboutDialogIsACentredPopupWithTwoLines) {
   ASSERT_EQ(resources.dialogs.count(143), 1u);
   const headless::DialogTemplate& dialog = resources.dialogs.at(143);
