@@ -5,6 +5,9 @@
 #include "framework/Dialog.h"
 
 #include <windows.h>
+// The framework's own methods of these names, not the A/W macros.
+#undef SetDlgItemText
+#undef GetDlgItemText
 
 #include "framework/AppWindow.h"
 

@@ -170,6 +170,50 @@ TEST_F(HeadlessDialogTest, ScriptMistakesAreReported) {
             }));
 }
 
+// Exchanges the check box's text with a buffer too small for it.
+class TextDialog : public CDialog {
+ public:
+  TextDialog() : CDialog(104, 0) {}
+  void DoDataExchange(CDataExchange* dx) override {
+    DDX_Text(dx, 1001, text, sizeof text);
+  }
+  char text[8] = "Run";
+
+ protected:
+  const DialogCommandEntry* GetCommandMap() const override { return map; }
+
+ private:
+  static const DialogCommandEntry map[];
+};
+const DialogCommandEntry TextDialog::map[] = {
+    {1000, static_cast<DialogCommandHandler>(&TextDialog::OnOK)},
+    {0, nullptr},
+};
+
+TEST_F(HeadlessDialogTest, TextIsExchangedCutToTheBufferAndTypedOnlyInEdits) {
+  headless::DialogUser& user = headless::DialogUser::Get();
+  user.Expect(104, {headless::Type(1001, "x"), headless::Click(1000)});
+  TextDialog dialog;
+  EXPECT_EQ(dialog.DoModal(), 1);
+  ASSERT_EQ(user.Shown().size(), 1u);
+  EXPECT_EQ(user.Shown()[0].textsAtStart.at(1001), "Run");
+  EXPECT_STREQ(dialog.text, "Run");
+  EXPECT_EQ(
+      failures,
+      (std::vector<std::string>{"dialog 104 has no edit 1001 to type into"}));
+
+  // The template's text, longer than the buffer, comes back cut.
+  failures.clear();
+  dialog.text[0] = '\0';
+  user.Expect(104, {headless::Click(1000)});
+  class Untouched : public TextDialog {
+    bool OnInitDialog() override { return true; }
+  } untouched;
+  EXPECT_EQ(untouched.DoModal(), 1);
+  EXPECT_STREQ(untouched.text, "Run Pel");
+  EXPECT_TRUE(failures.empty());
+}
+
 TEST_F(HeadlessDialogTest, ResourceStringsComeFromTheScript) {
   char text[32];
   EXPECT_EQ(AfxLoadString(IDS_OPINION, text, sizeof text), 31);
