@@ -202,6 +202,40 @@ TEST_F(LabelSerialTest, ASaveBySerialRepairsThenWritesTheNewNumbers) {
   EXPECT_NE(letters.find("D=(1A2B-3C4D)\r\n"), std::string::npos) << letters;
 }
 
+TEST_F(LabelSerialTest, MissingVolumeDataIsReadAgainAndTheAssignmentRechecked) {
+  Boot("roundtrip-disks");
+  Create();
+  view->table.recordOf('Z').newLetter = noLetter;
+  // The refresh reads D:'s data again; the new table is complete.
+  view->table.recordOf('D').volumeInfoValid = 0;
+  EXPECT_TRUE(CheckDuplicateSerials(*view));
+  EXPECT_TRUE(view->table.recordOf('D').volumeInfoValid);
+  EXPECT_TRUE(user().Boxes().empty());
+
+  // A drive left without a New letter after the refresh stops the check
+  // with the completeness message.
+  view->table.recordOf('D').volumeInfoValid = 0;
+  view->table.recordOf('A').newLetter = noLetter;
+  user().Expect("Pelmora",
+                "Not all of the drives have been assigned a new letter.\n"
+                "Please, choose letters for all of the drives and then try "
+                "again.",
+                MB_ICONEXCLAMATION | MB_OK, IDOK);
+  EXPECT_FALSE(CheckDuplicateLabels(*view));
+
+  // Data the refresh cannot read either fails without a message of its own,
+  // after the discovery's.
+  view->table.recordOf('A').newLetter = 'A';
+  machine().drive('D')->ready = false;
+  view->table.recordOf('D').volumeInfoValid = 0;
+  user().Expect("Pelmora",
+                "Error getting volume information for drive D : The device "
+                "is not ready.\r\n",
+                MB_ICONERROR | MB_OK, IDOK);
+  EXPECT_FALSE(CheckDuplicateSerials(*view));
+  EXPECT_EQ(user().Boxes().size(), 2u);
+}
+
 TEST_F(LabelSerialTest, TheFirstSharedLabelIsReportedOnce) {
   Boot("drivelist");
   machine().drive('D')->label = "system";
