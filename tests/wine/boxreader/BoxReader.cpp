@@ -20,6 +20,10 @@
 //                                      toolbar with control id BAR
 //   boxreader button-rect CAPTION BAR ID  that button's rectangle on the
 //                                      screen: "left top right bottom"
+//   boxreader registry ROOT KEY        the key under HKCU or HKLM and all
+//                                      below it: a line with each key's
+//                                      path and one "key|name|type|hex"
+//                                      per value, in the registry's order
 //
 // CAPTION "child:TEXT" names the window that has a control showing TEXT,
 // for windows without a caption.
@@ -296,9 +300,80 @@ bool Wait(const char* caption, int seconds, bool present) {
   return false;
 }
 
+// The key's path, then its values and its subkeys' dumps.
+bool DumpKey(HKEY key, const char* path) {
+  Out(path);
+  Out("\n");
+  static const char digits[] = "0123456789abcdef";
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    BYTE data[1024];
+    char hex[sizeof data * 2 + 1];
+    DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+    if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data,
+                      &dataSize) != ERROR_SUCCESS)
+      break;
+    for (DWORD j = 0; j < dataSize; ++j) {
+      hex[2 * j] = digits[data[j] >> 4];
+      hex[2 * j + 1] = digits[data[j] & 15];
+    }
+    hex[2 * dataSize] = '\0';
+    Out(path);
+    Out("|");
+    Out(name);
+    Out("|");
+    OutNumber(long(type));
+    Out("|");
+    Out(hex);
+    Out("\n");
+  }
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    if (RegEnumKeyA(key, i, name, sizeof name) != ERROR_SUCCESS) break;
+    HKEY sub;
+    if (RegOpenKeyExA(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS)
+      return false;
+    char subPath[1024];
+    if (strlen(path) + strlen(name) + 2 > sizeof subPath) return false;
+    strcpy(subPath, path);
+    strcat(subPath, "\\");
+    strcat(subPath, name);
+    const bool ok = DumpKey(sub, subPath);
+    RegCloseKey(sub);
+    if (!ok) return false;
+  }
+  return true;
+}
+
+int DumpRegistry(const char* root, const char* subKey) {
+  HKEY base;
+  const char* rootName;
+  if (strcmp(root, "HKCU") == 0) {
+    base = HKEY_CURRENT_USER;
+    rootName = "HKEY_CURRENT_USER\\";
+  } else if (strcmp(root, "HKLM") == 0) {
+    base = HKEY_LOCAL_MACHINE;
+    rootName = "HKEY_LOCAL_MACHINE\\";
+  } else {
+    return 2;
+  }
+  char path[1024];
+  if (strlen(rootName) + strlen(subKey) + 1 > sizeof path) return 2;
+  strcpy(path, rootName);
+  strcat(path, subKey);
+  HKEY key;
+  // A missing key prints nothing, as the simulator's dump does.
+  if (RegOpenKeyExA(base, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+  const bool ok = DumpKey(key, path);
+  RegCloseKey(key);
+  return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && strcmp(argv[1], "registry") == 0)
+    return DumpRegistry(argv[2], argv[3]);
   if (argc == 3 && strcmp(argv[1], "short") == 0) {
     char path[MAX_PATH];
     DWORD length = GetShortPathNameA(argv[2], path, sizeof path);
