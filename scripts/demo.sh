@@ -52,18 +52,8 @@ prefix="$prefixes/demo"
 "$here/wine-prefix.sh" "$prefixes/template" "$prefix"
 "$here/wine-machine.sh" "$here/../machines/demo" "$prefix" "$build/demo-drives"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# One shared virtual desktop, so a screenshot shows every window framed.
-cat >"$prefix/drive_c/desktop.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
-"Desktop"="pelmora"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"pelmora"="800x600"
-REG
-"$WINE" reg import 'C:\desktop.reg' >/dev/null 2>&1
-rm -f "$prefix/drive_c/desktop.reg"
+# One virtual desktop, so the screenshots show the windows framed.
+"$here/wine-desktop.sh" "$prefix" pelmora 800x600
 mkdir -p "$prefix/drive_c/Pelmora"
 cp "$program" "$prefix/drive_c/Pelmora/Kromva32.exe"
 # The help pages go beside the program, where F1 looks for them.

@@ -32,21 +32,16 @@ if [[ "${1:-}" != --run ]]; then
   mkdir -p "$cd_root"
   printf 'PELMORA' >"$cd_root/.windows-label"
   ln -sfn "$cd_root" "$prefix/dosdevices/d:"
-  # One virtual desktop, so the screenshot shows the window framed.
   cat >"$prefix/drive_c/drivelist.reg" <<'REG'
 REGEDIT4
 
 [HKEY_LOCAL_MACHINE\Software\Wine\Drives]
 "d:"="cdrom"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
-"Desktop"="drivelist"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"drivelist"="640x480"
 REG
   "$WINE" reg import 'C:\drivelist.reg' >/dev/null 2>&1
   rm -f "$prefix/drive_c/drivelist.reg"
+  # One virtual desktop, so the screenshot shows the window framed.
+  "$repo/scripts/wine-desktop.sh" "$prefix" drivelist 640x480
   "$WINESERVER" -w
   export BUILD="$build" WINE WINESERVER
   xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" --run

@@ -27,17 +27,8 @@ if [[ "${1:-}" != --run ]]; then
   "$repo/scripts/wine-machine.sh" "$repo/machines/demo" "$prefix" \
     "$build/kromva32-save-drives" || exit 1
   export WINEPREFIX="$prefix"
-  cat >"$prefix/drive_c/desktop.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
-"Desktop"="kromva32"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"kromva32"="800x600"
-REG
-  "$WINE" reg import 'C:\desktop.reg' >/dev/null 2>&1
-  rm -f "$prefix/drive_c/desktop.reg"
+  # One virtual desktop, so the screenshots show the windows framed.
+  "$repo/scripts/wine-desktop.sh" "$prefix" kromva32 800x600
   "$WINESERVER" -w
   export BUILD="$build" WINE WINESERVER REPO="$repo"
   xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" --run

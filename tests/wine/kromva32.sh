@@ -34,17 +34,7 @@ if [[ "${1:-}" != --run ]]; then
     "$build/kromva32-drives" || exit 1
   export WINEPREFIX="$prefix"
   # One virtual desktop, so the screenshots show the windows framed.
-  cat >"$prefix/drive_c/desktop.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
-"Desktop"="kromva32"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"kromva32"="800x600"
-REG
-  "$WINE" reg import 'C:\desktop.reg' >/dev/null 2>&1
-  rm -f "$prefix/drive_c/desktop.reg"
+  "$repo/scripts/wine-desktop.sh" "$prefix" kromva32 800x600
   "$WINESERVER" -w
   export BUILD="$build" WINE WINESERVER
   xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" --run

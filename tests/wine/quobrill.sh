@@ -24,18 +24,8 @@ if [[ "${1:-}" != --run ]]; then
   prefix="$build/wine-prefixes/quobrill"
   "$repo/scripts/wine-prefix.sh" "$template" "$prefix" || exit 1
   export WINEPREFIX="$prefix"
-  # One virtual desktop, so the screenshot shows the dialog framed.
-  cat >"$prefix/drive_c/desktop.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
-"Desktop"="quobrill"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"quobrill"="640x480"
-REG
-  "$WINE" reg import 'C:\desktop.reg' >/dev/null 2>&1
-  rm -f "$prefix/drive_c/desktop.reg"
+  # One virtual desktop, so the screenshots show the windows framed.
+  "$repo/scripts/wine-desktop.sh" "$prefix" quobrill 640x480
   "$WINESERVER" -w
   export BUILD="$build" REPO="$repo" WINE WINESERVER
   xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" --run
