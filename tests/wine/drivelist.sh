@@ -16,15 +16,9 @@ WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 if [[ "${1:-}" != --run ]]; then
-  build=$(realpath "$1")
-  template=$(realpath -m "$2")
-  for f in "$build/tests/wine/drivelist/DriveListDemo.exe" \
-    "$build/tests/wine/boxreader/boxreader.exe"; do
-    [[ -f "$f" ]] || { echo "drivelist: $f is missing" >&2; exit 1; }
-  done
-  prefix="$build/wine-prefixes/drivelist"
-  "$repo/scripts/wine-prefix.sh" "$template" "$prefix" || exit 1
-  export WINEPREFIX="$prefix"
+  source "$repo/scripts/wine-stage.sh"
+  wine_stage_prefix drivelist "$1" "$2" tests/wine/drivelist/DriveListDemo.exe \
+    tests/wine/boxreader/boxreader.exe || exit 1
   # The CD-ROM: a folder with a label; links and drive types are read when
   # the server starts, so the link comes first.
   cd_root="$build/drivelist-drives/d"
@@ -40,15 +34,7 @@ REGEDIT4
 REG
   "$WINE" reg import 'C:\drivelist.reg' >/dev/null 2>&1
   rm -f "$prefix/drive_c/drivelist.reg"
-  # One virtual desktop, so the screenshot shows the window framed.
-  "$repo/scripts/wine-desktop.sh" "$prefix" drivelist 640x480
-  "$WINESERVER" -w
-  export BUILD="$build" WINE WINESERVER
-  xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" --run
-  status=$?
-  "$WINESERVER" -k >/dev/null 2>&1 || true
-  "$WINESERVER" -w >/dev/null 2>&1 || true
-  exit $status
+  wine_stage_display "$0" drivelist 640x480
 fi
 
 # Second stage, on the virtual display.

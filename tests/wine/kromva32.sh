@@ -23,25 +23,12 @@ WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 if [[ "${1:-}" != --run ]]; then
-  build=$(realpath "$1")
-  template=$(realpath -m "$2")
-  for f in "$build/shell/Kromva32.exe" "$build/tests/wine/boxreader/boxreader.exe"; do
-    [[ -f "$f" ]] || { echo "kromva32: $f is missing" >&2; exit 1; }
-  done
-  prefix="$build/wine-prefixes/kromva32"
-  "$repo/scripts/wine-prefix.sh" "$template" "$prefix" || exit 1
+  source "$repo/scripts/wine-stage.sh"
+  wine_stage_prefix kromva32 "$1" "$2" shell/Kromva32.exe \
+    tests/wine/boxreader/boxreader.exe || exit 1
   "$repo/scripts/wine-machine.sh" "$repo/machines/demo" "$prefix" \
     "$build/kromva32-drives" || exit 1
-  export WINEPREFIX="$prefix"
-  # One virtual desktop, so the screenshots show the windows framed.
-  "$repo/scripts/wine-desktop.sh" "$prefix" kromva32 800x600
-  "$WINESERVER" -w
-  export BUILD="$build" WINE WINESERVER
-  xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" --run
-  status=$?
-  "$WINESERVER" -k >/dev/null 2>&1 || true
-  "$WINESERVER" -w >/dev/null 2>&1 || true
-  exit $status
+  wine_stage_display "$0" kromva32 800x600
 fi
 
 # Second stage, on the virtual display.

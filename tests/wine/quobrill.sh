@@ -16,23 +16,10 @@ WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 if [[ "${1:-}" != --run ]]; then
-  build=$(realpath "$1")
-  template=$(realpath -m "$2")
-  for f in "$build/setup/Quobrill.exe" "$build/tests/wine/boxreader/boxreader.exe"; do
-    [[ -f "$f" ]] || { echo "quobrill: $f is missing" >&2; exit 1; }
-  done
-  prefix="$build/wine-prefixes/quobrill"
-  "$repo/scripts/wine-prefix.sh" "$template" "$prefix" || exit 1
-  export WINEPREFIX="$prefix"
-  # One virtual desktop, so the screenshots show the windows framed.
-  "$repo/scripts/wine-desktop.sh" "$prefix" quobrill 640x480
-  "$WINESERVER" -w
-  export BUILD="$build" REPO="$repo" WINE WINESERVER
-  xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" --run
-  status=$?
-  WINEPREFIX="$prefix" "$WINESERVER" -k >/dev/null 2>&1 || true
-  WINEPREFIX="$prefix" "$WINESERVER" -w >/dev/null 2>&1 || true
-  exit $status
+  source "$repo/scripts/wine-stage.sh"
+  wine_stage_prefix quobrill "$1" "$2" setup/Quobrill.exe \
+    tests/wine/boxreader/boxreader.exe || exit 1
+  wine_stage_display "$0" quobrill 640x480
 fi
 
 # Second stage, on the virtual display.
