@@ -684,6 +684,9 @@ const CommandMap* DriveListView::GetCommandMap() const {
                    &DriveListView::OnSetSerialNumber),
       Cmd::Update(ID_TOOLS_SET_SERIAL_NUMBER,
                   &DriveListView::OnUpdateSetSerialNumber),
+      Cmd::Command(ID_DEVICE_PROPERTIES, &DriveListView::OnDeviceProperties),
+      Cmd::Update(ID_DEVICE_PROPERTIES,
+                  &DriveListView::OnUpdateDeviceProperties),
       Cmd::Command(ID_FILE_DISABLE_AND_EXIT, &DriveListView::DisableAndExit),
       Cmd::End()};
   static const CommandMap map = {CListCtrl::GetCommandMap(), entries};

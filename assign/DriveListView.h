@@ -94,11 +94,12 @@ class DriveListView : public CListCtrl, public DriveRows {
   char dragLetter;
 
  protected:
-  // Start-up checks and the Device Properties command; the device tools
-  // fill the last one in. Virtual, so that tests can stand in for them.
+  // Start-up checks, and the Device Properties command on the target row
+  // (the command, the double click and the shortcut menu). Virtual, so
+  // that tests can stand in for them.
   virtual bool CheckCdRomLetters();
   virtual bool CheckDriveSpaceLaunched();
-  virtual void ShowDeviceProperties() {}
+  virtual void ShowDeviceProperties();
   // The save's checks that the DOS hard disks' serial numbers or labels are
   // unique.
   virtual bool CheckDuplicateSerials();
@@ -132,6 +133,9 @@ class DriveListView : public CListCtrl, public DriveRows {
   void OnUpdateSetLabel(CCmdUI* ui);
   void OnSetSerialNumber();
   void OnUpdateSetSerialNumber(CCmdUI* ui);
+  // Enabled for a target row whose drive has a device node.
+  void OnDeviceProperties();
+  void OnUpdateDeviceProperties(CCmdUI* ui);
   // Empties Letters.ini, so that the companion changes no letter at the
   // next boot, and closes the program.
   void DisableAndExit();

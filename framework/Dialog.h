@@ -18,6 +18,7 @@ const unsigned kBstUnchecked = 0;
 const unsigned kBstChecked = 1;
 
 class CDialog;
+class CDialogItem;
 typedef void (CDialog::*DialogCommandHandler)();
 
 // One run of a dialog's data exchange: controls to members when saving
@@ -26,9 +27,17 @@ class CDataExchange {
  public:
   CDataExchange(CDialog* dialog, bool saveAndValidate)
       : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+  // The edit the next validation is about, as MFC's PrepareEditCtrl.
+  void PrepareEditCtrl(int id) { m_idLastControl = id; }
+  // A value did not pass (its message already shown): the exchange stops
+  // here and the focus goes to the last control, its text selected.
+  void Fail();
+
   CDialog* m_pDlgWnd;
   bool m_bSaveAndValidate;
-  // Set by an exchange whose control holds a value that does not pass.
+  int m_idLastControl = 0;
+  // Set by an exchange whose control holds a value that does not pass;
+  // every exchange after it does nothing, so one message is shown.
   bool failed = false;
 };
 
@@ -42,6 +51,24 @@ void DDX_Text(CDataExchange* dx, int id, char* buffer, int size);
 // Limits what the user can type into edit `id` to `count` characters; set
 // when filling the controls, as MFC's DDV_MaxChars does.
 void DDV_MaxChars(CDataExchange* dx, int id, int count);
+// A check box and 0 (unchecked) or 1 (checked); 2 for an indeterminate
+// three-state box.
+void DDX_Check(CDataExchange* dx, int id, int32_t& value);
+// An edit's text as a whole number in decimal. Saving takes an optional
+// sign and digits, with blanks around them; anything else (an empty text,
+// letters, a number beyond 32 bits) shows the framework's message "Please
+// enter a whole number.", keeps `value` and fails the exchange.
+void DDX_Text(CDataExchange* dx, int id, int32_t& value);
+// After DDX_Text of an int: when saving, a value outside min..max shows
+// "Please enter a whole number from <min> to <max>." and fails.
+void DDV_MinMaxInt(CDataExchange* dx, int32_t value, int32_t min, int32_t max);
+// Binds a control object to control `id` of the dialog, once.
+void DDX_Control(CDataExchange* dx, int id, CDialogItem& control);
+
+// The framework's message boxes (validation), owned by `owner` and
+// captioned with the application's name (empty without an application
+// object): the button pressed.
+int AfxMessageBox(WindowHandle owner, const char* text, unsigned type);
 
 // One line of a dialog's command map; a map ends with {0, nullptr}. A
 // derived class's handler is listed as
@@ -107,6 +134,17 @@ class CDialog {
   int GetDlgItemText(int id, char* buffer, int size) const;
   // The most characters the user can type into edit `id` (EM_LIMITTEXT).
   void LimitText(int id, int count);
+  // A message to control `id` (SendDlgItemMessage): its result, 0 when
+  // the dialog has no such control.
+  intptr_t SendDlgItemMessage(int id, unsigned message, uintptr_t wParam = 0,
+                              intptr_t lParam = 0);
+  // Enables or disables control `id` (EnableWindow): whether it was
+  // disabled before.
+  bool EnableDlgItem(int id, bool enable);
+  bool IsDlgItemEnabled(int id) const;
+  // Moves the focus to control `id` as the dialog manager does
+  // (WM_NEXTDLGCTL): an edit's whole text is selected.
+  void GotoDlgCtrl(int id);
   // The control's window, 0 when the dialog has no such control.
   WindowHandle GetDlgItem(int id) const;
   WindowHandle GetSafeHwnd() const { return window; }

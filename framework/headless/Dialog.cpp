@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "framework/AppWindow.h"
+#include "framework/DialogControls.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "framework/headless/Dialogs.h"
@@ -29,17 +30,29 @@ const uint32_t kBsCheckBox = 2, kBsAutoCheckBox = 3, kBsRadioButton = 4,
 struct ControlState {
   const headless::DialogControl* control;
   WindowHandle handle;
-  unsigned check;
+  unsigned check = kBstUnchecked;
   std::string text;
-  int limit;  // EM_LIMITTEXT's count; 0: none
+  int limit = 0;  // EM_LIMITTEXT's count; 0: none
+  bool enabled = true;
+  uintptr_t icon = 0;  // STM_SETICON's, for an SS_ICON static
+  // An up-down control's range and position, as the system starts them
+  // (100 down to 0, at 0), and its buddy's id (0: none).
+  int lower = 100, upper = 0, position = 0;
+  int buddy = 0;
 };
 
 const uint32_t kEsUpperCase = 0x0008u;
+const uint32_t kEsReadOnly = 0x0800u;
+const uint32_t kUdsNoThousands = 0x0080u;
 
-bool IsEdit(const headless::DialogControl& control) {
+bool IsClass(const headless::DialogControl& control, const char* className) {
   std::string name = control.className;
   for (char& c : name) c = static_cast<char>(tolower(c));
-  return name == "edit";
+  return name == className;
+}
+
+bool IsEdit(const headless::DialogControl& control) {
+  return IsClass(control, "edit");
 }
 
 void RecordTexts(const std::map<int, ControlState>& controls,
@@ -51,6 +64,8 @@ void RecordTexts(const std::map<int, ControlState>& controls,
 struct OpenDialog {
   const CDialog* dialog;
   std::map<int, ControlState> controls;
+  // The control that has the focus (0: none yet).
+  int focus = 0;
   bool ended = false;
   intptr_t result = 0;
   headless::ShownDialog* shown = nullptr;
@@ -112,6 +127,65 @@ std::string Name(int templateId) {
   return "dialog " + std::to_string(templateId);
 }
 
+// The template's controls as the dialog manager creates them. An up-down
+// control with UDS_AUTOBUDDY takes the control before it as its buddy.
+void MakeControls(const headless::DialogTemplate& dialog, OpenDialog* open) {
+  int previous = 0;
+  for (const headless::DialogControl& control : dialog.controls) {
+    // Controls without an id (-1) cannot be reached by id anyway.
+    const bool reachable = control.id != -1 && control.id != 0xFFFF;
+    if (reachable) {
+      ControlState state;
+      state.control = &control;
+      state.handle = nextHandle++;
+      state.text = control.text;
+      state.enabled = !(control.style & kWsDisabled);
+      if (IsClass(control, "msctls_updown32") &&
+          (control.style & kUdsAutoBuddy))
+        state.buddy = previous;
+      open->controls[control.id] = state;
+    }
+    previous = reachable ? control.id : 0;
+  }
+}
+
+void RecordEnabled(const std::map<int, ControlState>& controls,
+                   std::map<int, bool>* enabled) {
+  for (const auto& entry : controls)
+    (*enabled)[entry.first] = entry.second.enabled;
+}
+
+// UDS_SETBUDDYINT's text of a position: decimal, with thousands separated
+// unless UDS_NOTHOUSANDS.
+std::string BuddyText(int position, uint32_t style) {
+  std::string digits = std::to_string(position < 0 ? -position : position);
+  if (!(style & kUdsNoThousands))
+    for (int at = int(digits.size()) - 3; at > 0; at -= 3)
+      digits.insert(size_t(at), ",");
+  return position < 0 ? "-" + digits : digits;
+}
+
+// The buddy's text as a position: digits (separators dropped) with an
+// optional sign, within the range. False for anything else.
+bool ParseBuddy(const std::string& text, const ControlState& spin, int* value) {
+  std::string digits;
+  for (char c : text)
+    if (c != ',') digits += c;
+  if (digits.empty()) return false;
+  char* end = nullptr;
+  const long number = strtol(digits.c_str(), &end, 10);
+  if (*end != '\0' || end == digits.c_str()) return false;
+  const int low = std::min(spin.lower, spin.upper);
+  const int high = std::max(spin.lower, spin.upper);
+  if (number < low || number > high) return false;
+  *value = int(number);
+  return true;
+}
+
+headless::SpinState SpinOf(const ControlState& state) {
+  return {state.lower, state.upper, state.position};
+}
+
 }  // namespace
 
 intptr_t CDialog::DoModal() {
@@ -125,12 +199,7 @@ intptr_t CDialog::DoModal() {
   }
   OpenDialog open;
   open.dialog = this;
-  for (const headless::DialogControl& control : found->second.controls) {
-    // Controls without an id (-1) cannot be reached by id anyway.
-    if (control.id == -1 || control.id == 0xFFFF) continue;
-    open.controls[control.id] = {&control, nextHandle++, kBstUnchecked,
-                                 control.text, 0};
-  }
+  MakeControls(found->second, &open);
   window = nextHandle++;
   openDialogs.push_back(&open);
 
@@ -146,6 +215,10 @@ intptr_t CDialog::DoModal() {
     if (IsCheckable(*entry.second.control))
       shown.checksAtStart[entry.first] = entry.second.check;
   RecordTexts(open.controls, &shown.textsAtStart);
+  RecordEnabled(open.controls, &shown.enabledAtStart);
+  for (const auto& entry : open.controls)
+    if (IsClass(*entry.second.control, "msctls_updown32"))
+      shown.spinsAtStart[entry.first] = SpinOf(entry.second);
 
   std::string name = Name(templateId);
   for (size_t i = 0; i < acts.size(); ++i) {
@@ -163,7 +236,7 @@ intptr_t CDialog::DoModal() {
         continue;
       }
       const headless::DialogControl& info = *control->second.control;
-      if (info.style & kWsDisabled) {
+      if (!control->second.enabled) {
         user.Fail(name + ": control " + std::to_string(act.id) +
                   " is disabled");
         continue;
@@ -193,8 +266,12 @@ intptr_t CDialog::DoModal() {
                   " to type into");
         continue;
       }
-      if (control->second.control->style & kWsDisabled) {
+      if (!control->second.enabled) {
         user.Fail(name + ": edit " + std::to_string(act.id) + " is disabled");
+        continue;
+      }
+      if (control->second.control->style & kEsReadOnly) {
+        user.Fail(name + ": edit " + std::to_string(act.id) + " is read-only");
         continue;
       }
       std::string text = act.text;
@@ -220,9 +297,12 @@ intptr_t CDialog::DoModal() {
     if (!open.ended) shown.ignoredActs.push_back(headless::DescribeAct(act));
   }
   RecordTexts(open.controls, &shown.textsAtEnd);
-  for (const auto& entry : open.controls)
+  RecordEnabled(open.controls, &shown.enabledAtEnd);
+  for (const auto& entry : open.controls) {
     if (IsEdit(*entry.second.control))
       shown.limits[entry.first] = entry.second.limit;
+    if (entry.second.icon != 0) shown.icons[entry.first] = entry.second.icon;
+  }
   openDialogs.erase(std::find(openDialogs.begin(), openDialogs.end(), &open));
   window = 0;
   shown.ended = open.ended;
@@ -237,11 +317,7 @@ bool CDialog::Create(WindowHandle owner) {
   if (window != 0 || found == resources.dialogs.end()) return false;
   ModelessDialog* modeless = new ModelessDialog;
   modeless->open.dialog = this;
-  for (const headless::DialogControl& control : found->second.controls) {
-    if (control.id == -1 || control.id == 0xFFFF) continue;
-    modeless->open.controls[control.id] = {&control, nextHandle++,
-                                           kBstUnchecked, control.text, 0};
-  }
+  MakeControls(found->second, &modeless->open);
   modeless->shown.templateId = templateId;
   modeless->shown.owner = owner;
   modeless->shown.ended = false;
@@ -369,6 +445,97 @@ void CDialog::LimitText(int id, int count) {
   }
   headless::DialogUser::Get().Fail("LimitText: " + Name(templateId) +
                                    " has no edit " + std::to_string(id));
+}
+
+intptr_t CDialog::SendDlgItemMessage(int id, unsigned message, uintptr_t wParam,
+                                     intptr_t lParam) {
+  OpenDialog* open = Find(this);
+  ControlState* found = nullptr;
+  if (open) {
+    auto control = open->controls.find(id);
+    if (control != open->controls.end()) found = &control->second;
+  }
+  if (found == nullptr) {
+    headless::DialogUser::Get().Fail("SendDlgItemMessage: " + Name(templateId) +
+                                     " has no control " + std::to_string(id));
+    return 0;
+  }
+  ControlState& state = *found;
+  const headless::DialogControl& info = *state.control;
+  if (IsClass(info, "msctls_updown32")) {
+    ControlState* buddy = nullptr;
+    auto other = open->controls.find(state.buddy);
+    if (state.buddy != 0 && other != open->controls.end())
+      buddy = &other->second;
+    const bool setsBuddy = buddy != nullptr && (info.style & kUdsSetBuddyInt);
+    switch (message) {
+      case kUdmSetRange:
+        state.upper = int16_t(lParam & 0xFFFF);
+        state.lower = int16_t((lParam >> 16) & 0xFFFF);
+        return 0;
+      case kUdmGetRange:
+        return intptr_t((uint32_t(uint16_t(state.lower)) << 16) |
+                        uint16_t(state.upper));
+      case kUdmSetPos: {
+        const int previous = state.position;
+        const int low = std::min(state.lower, state.upper);
+        const int high = std::max(state.lower, state.upper);
+        state.position =
+            std::min(std::max(int(int16_t(lParam & 0xFFFF)), low), high);
+        if (setsBuddy) buddy->text = BuddyText(state.position, info.style);
+        return uint16_t(previous);
+      }
+      case kUdmGetPos: {
+        bool error = false;
+        if (setsBuddy) {
+          int read = 0;
+          error = !ParseBuddy(buddy->text, state, &read);
+          if (!error) state.position = read;
+        }
+        return intptr_t((error ? 0x10000u : 0u) | uint16_t(state.position));
+      }
+      case kUdmGetBuddy:
+        return buddy != nullptr ? intptr_t(buddy->handle) : 0;
+      default:
+        break;
+    }
+  } else if (IsClass(info, "static") &&
+             (message == kStmSetIcon || message == kStmGetIcon)) {
+    // Only an SS_ICON static shows an icon; the others keep none.
+    if ((info.style & kSsTypeMask) != kSsIcon) return 0;
+    const uintptr_t previous = state.icon;
+    if (message == kStmSetIcon) state.icon = wParam;
+    return intptr_t(previous);
+  }
+  headless::DialogUser::Get().Fail("SendDlgItemMessage: message " +
+                                   std::to_string(message) + " to control " +
+                                   std::to_string(id) + " of " +
+                                   Name(templateId) + " is not modelled");
+  return 0;
+}
+
+bool CDialog::EnableDlgItem(int id, bool enable) {
+  OpenDialog* open = Find(this);
+  if (!open) return false;
+  auto control = open->controls.find(id);
+  if (control == open->controls.end()) return false;
+  const bool wasDisabled = !control->second.enabled;
+  control->second.enabled = enable;
+  return wasDisabled;
+}
+
+bool CDialog::IsDlgItemEnabled(int id) const {
+  OpenDialog* open = Find(this);
+  if (!open) return false;
+  auto control = open->controls.find(id);
+  return control != open->controls.end() && control->second.enabled;
+}
+
+void CDialog::GotoDlgCtrl(int id) {
+  OpenDialog* open = Find(this);
+  if (!open || open->controls.find(id) == open->controls.end()) return;
+  open->focus = id;
+  open->shown->focusMoves.push_back(id);
 }
 
 WindowHandle CDialog::GetDlgItem(int id) const {

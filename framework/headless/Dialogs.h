@@ -127,6 +127,14 @@ inline UserAct Type(int id, const std::string& text) {
   return {UserAct::kType, id, text};
 }
 
+// An up-down control's range and position.
+struct SpinState {
+  int lower = 0, upper = 0, position = 0;
+  bool operator==(const SpinState& o) const {
+    return lower == o.lower && upper == o.upper && position == o.position;
+  }
+};
+
 // A dialog as it was shown.
 struct ShownDialog {
   int templateId = 0;
@@ -147,6 +155,15 @@ struct ShownDialog {
   // Whether it took the mouse, and the fonts set on its controls.
   bool captured = false;
   std::map<int, uintptr_t> fonts;
+  // Whether each control was enabled right after OnInitDialog and at the
+  // end; the icons its statics showed at the end; the up-down controls
+  // right after OnInitDialog; every control the focus was moved to, in
+  // order.
+  std::map<int, bool> enabledAtStart;
+  std::map<int, bool> enabledAtEnd;
+  std::map<int, uintptr_t> icons;
+  std::map<int, SpinState> spinsAtStart;
+  std::vector<int> focusMoves;
 };
 
 using DialogFailureHandler = std::function<void(const std::string&)>;

@@ -8,6 +8,7 @@
 // The framework's own methods of these names, not the A/W macros.
 #undef SetDlgItemText
 #undef GetDlgItemText
+#undef SendDlgItemMessage
 
 #include "framework/AppWindow.h"
 
@@ -223,6 +224,29 @@ int CDialog::GetDlgItemText(int id, char* buffer, int size) const {
 void CDialog::LimitText(int id, int count) {
   ::SendDlgItemMessageA(DialogBackend::Window(this), id, EM_LIMITTEXT,
                         static_cast<WPARAM>(count), 0);
+}
+
+intptr_t CDialog::SendDlgItemMessage(int id, unsigned message, uintptr_t wParam,
+                                     intptr_t lParam) {
+  return ::SendDlgItemMessageA(DialogBackend::Window(this), id, message, wParam,
+                               lParam);
+}
+
+bool CDialog::EnableDlgItem(int id, bool enable) {
+  HWND control = ::GetDlgItem(DialogBackend::Window(this), id);
+  return control != nullptr && ::EnableWindow(control, enable ? TRUE : FALSE);
+}
+
+bool CDialog::IsDlgItemEnabled(int id) const {
+  HWND control = ::GetDlgItem(DialogBackend::Window(this), id);
+  return control != nullptr && ::IsWindowEnabled(control);
+}
+
+void CDialog::GotoDlgCtrl(int id) {
+  HWND control = ::GetDlgItem(DialogBackend::Window(this), id);
+  if (control != nullptr)
+    ::SendMessageA(DialogBackend::Window(this), WM_NEXTDLGCTL,
+                   reinterpret_cast<WPARAM>(control), TRUE);
 }
 
 WindowHandle CDialog::GetDlgItem(int id) const {

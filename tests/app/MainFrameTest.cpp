@@ -160,14 +160,16 @@ TEST_F(MainFrameTest, MenusAskTheUpdateHandlersAndShowThePrompts) {
   view.AppendMenu(MF_STRING, ID_VIEW_LETTER_BAR, "&Letter Bar");
   view.AppendMenu(MF_SEPARATOR);
   view.AppendMenu(MF_STRING, ID_VIEW_REFRESH, "&Refresh");
-  // Nobody handles this one yet.
+  // G: has a device node; nobody handles the last one.
   view.AppendMenu(MF_STRING, 32813, "&Device Properties");
+  view.AppendMenu(MF_STRING, 40000, "Unhandled");
   Command(ID_VIEW_TOOLBAR);
   Frame().SendMessage(WM_INITMENUPOPUP, view.GetSafeHmenu(), 2);
   EXPECT_EQ(view.GetMenuState(ID_VIEW_TOOLBAR) & MF_CHECKED, 0);
   EXPECT_EQ(view.GetMenuState(ID_VIEW_LETTER_BAR) & MF_CHECKED, MF_CHECKED);
   EXPECT_EQ(view.GetMenuState(ID_VIEW_REFRESH) & MF_GRAYED, 0);
-  EXPECT_EQ(view.GetMenuState(32813) & MF_GRAYED, MF_GRAYED);
+  EXPECT_EQ(view.GetMenuState(32813) & MF_GRAYED, 0);
+  EXPECT_EQ(view.GetMenuState(40000) & MF_GRAYED, MF_GRAYED);
   EXPECT_FALSE(Frame().toolBar.IsVisible());
 
   // The highlighted entry's prompt, up to the line break; "Ready" when the
