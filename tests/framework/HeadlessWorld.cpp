@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/WindowCodes.h"
+#include "framework/headless/Dialogs.h"
 #include "framework/headless/Windows.h"
 #include "tests/framework/FrameworkWorld.h"
 
@@ -15,6 +16,22 @@ bool CreateTopWindow(CWnd* window, const char* title) {
 }
 
 void PumpMessages() { headless::Windows::Get().PumpMessages(); }
+
+intptr_t RunDialog(CDialog& dialog) {
+  headless::Resources resources;
+  std::string error;
+  if (!headless::ParseResourceScript(FRAMEWORK_DIALOG_RC, &resources, &error)) {
+    ADD_FAILURE() << error;
+    return -1;
+  }
+  headless::SetResources(resources);
+  headless::DialogUser& user = headless::DialogUser::Get();
+  user.Reset();
+  user.SetFailureHandler(
+      [](const std::string& message) { ADD_FAILURE() << message; });
+  user.Expect(dialog.GetTemplateId(), {});
+  return dialog.DoModal();
+}
 
 }  // namespace frameworkworld
 

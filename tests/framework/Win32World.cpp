@@ -31,6 +31,8 @@ bool CreateTopWindow(CWnd* window, const char* title) {
                           CRect(40, 30, 440, 330), nullptr, 0);
 }
 
+intptr_t RunDialog(CDialog& dialog) { return dialog.DoModal(); }
+
 void PumpMessages() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
