@@ -254,6 +254,21 @@ TEST_F(DevicePropertiesTest, EitherDriveOfTheDeviceShowsBothLetters) {
   }
 }
 
+TEST_F(DevicePropertiesTest, TheDoubleClickAndTheShortcutMenuOpenTheDialog) {
+  dialogs().Expect(devicePropertiesDialogId, {Press(2)});
+  headless::DoubleClickRow(view.get(), RowOf('E'));
+  // The menu's first entry, "Device Properties".
+  Click('G');
+  dialogs().Expect(devicePropertiesDialogId, {Press(2)});
+  headless::Windows::Get().ExpectMenuChoice(1);
+  headless::RightClickRow(view.get(), RowOf('G'));
+  EXPECT_TRUE(headless::Windows::Get().MenusDone());
+  ASSERT_EQ(dialogs().Shown().size(), 2u);
+  EXPECT_EQ(dialogs().Shown()[0].textsAtStart.at(deviceCurrentLettersId),
+            "D,E");
+  EXPECT_EQ(dialogs().Shown()[1].textsAtStart.at(deviceCurrentLettersId), "G");
+}
+
 TEST_F(DevicePropertiesTest, LongerValuesReadAsAbsentAndYesRewritesOneByte) {
   // SyncDataXfer holds two bytes, AutoInsertNotification a DWORD.
   user().Expect("Pelmora", Question("Synchronous data transfer"),

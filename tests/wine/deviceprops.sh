@@ -9,7 +9,8 @@
 # up arrow key raises the count; a missing setting asks before it is
 # created (Yes for Int 13 unit, No for Disconnect); OK writes the settings
 # as one binary byte each and hands back the count. A second run, with a
-# Yes and then Cancel, writes nothing. Windows are read and buttons pressed
+# Yes and then Cancel, writes nothing; a third without a count (a drive
+# outside a device group) has the count's controls disabled and empty. Windows are read and buttons pressed
 # with boxreader.exe; keys come from xdotool.
 #
 #   deviceprops.sh BUILD_DIR PREFIX_TEMPLATE
@@ -79,11 +80,12 @@ box_text() {
   reader dump Pelmora | awk -F'|' '$1 == "Static" && $3 != "" { print $3 }'
 }
 values() { reader registry HKLM "$key" | LC_ALL=C sort; }
-# Runs the program with the letters D,E and the count 2 in the background.
+# Runs the program with the letters D,E and the count (2 unless given) in
+# the background.
 start() {
   rm -f "$output"
   "$WINE" "$BUILD/tests/wine/deviceprops/DevicePropsDemo.exe" \
-    'C:\deviceprops.txt' "$key" D,E 2 &
+    'C:\deviceprops.txt' "$key" D,E "${1:-2}" &
   pid=$!
   reader wait "$dialog" 20 || fail "no dialog \"$dialog\""
   sleep 1
@@ -183,6 +185,17 @@ sleep 0.5
 reader click "$dialog" 2
 finish "result 1 letters 2 "
 check "values after Cancel" "$(values)" "$written"
+
+echo "-- no count for a drive outside a device group"
+start 0
+check "count" "$(text_of 1040)" ""
+check "count enabled" "$(enabled 1040)" 0
+check "up-down enabled" "$(enabled 1039)" 0
+# OK neither validates the empty count nor hands one back; the settings
+# are written again as they were.
+reader click "$dialog" 1
+finish "result 1 letters 0 "
+check "values after OK without a count" "$(values)" "$written"
 
 if [[ $failures -ne 0 ]]; then
   echo "deviceprops: $failures FAILED"
