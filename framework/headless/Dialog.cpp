@@ -64,8 +64,6 @@ void RecordTexts(const std::map<int, ControlState>& controls,
 struct OpenDialog {
   const CDialog* dialog;
   std::map<int, ControlState> controls;
-  // The control that has the focus (0: none yet).
-  int focus = 0;
   bool ended = false;
   intptr_t result = 0;
   headless::ShownDialog* shown = nullptr;
@@ -534,7 +532,6 @@ bool CDialog::IsDlgItemEnabled(int id) const {
 void CDialog::GotoDlgCtrl(int id) {
   OpenDialog* open = Find(this);
   if (!open || open->controls.find(id) == open->controls.end()) return;
-  open->focus = id;
   open->shown->focusMoves.push_back(id);
 }
 

@@ -163,8 +163,12 @@ TEST_F(DialogTest, ANumberOutOfFormOrRangeFailsWithOneMessage) {
 
 TEST_F(DialogTest, UpDownKeepsItsRangeAndWritesItsBuddy) {
   ASSERT_TRUE(Run([](ExchangeDialog& d) {
-    d.spin.SetRange(1, 26);
+    // The range an up-down control starts with runs from 100 down to 0.
     int lower = 0, upper = 0;
+    d.spin.GetRange(&lower, &upper);
+    EXPECT_EQ(lower, 100);
+    EXPECT_EQ(upper, 0);
+    d.spin.SetRange(1, 26);
     d.spin.GetRange(&lower, &upper);
     EXPECT_EQ(lower, 1);
     EXPECT_EQ(upper, 26);
