@@ -1,12 +1,14 @@
 // CFrameWnd: a main frame with a menu, accelerators, control bars docked
-// in rows along its top and bottom edges, and the view (the child with id
+// in rows along its edges, and the view (the child with id
 // AFX_IDW_PANE_FIRST) in the space they leave. Commands go to the frame's
 // command map and then to the application's; a frame that has a view
 // offers them to the view first by overriding OnCmdMsg.
 //
-// Bars dock on the top or the bottom edge, one row each; they do not
-// float. The layout is kept in the per-user profile: which bars are
-// visible and where they are docked.
+// Bars dock one to a row: rows along the top and bottom span the frame's
+// width, columns along the left and right the height between them. A bar
+// may also float in a frame of its own. The layout is kept in the
+// per-user profile: which bars are visible, where they are docked, and
+// where the floating ones float.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -39,9 +41,21 @@ class CFrameWnd : public CWnd {
   void RecalcLayout();
   // The sides bars may dock on.
   void EnableDocking(uint32_t align);
+  uint32_t GetDockingSides() const { return dockingSides; }
   // Docks the bar on the first side both allow, top first, in a row of its
   // own after the rows already there.
   void DockControlBar(CControlBar* bar);
+  // Docks the bar on `side` in a row of its own at `row` (0 nearest the
+  // edge; -1 or past the last: after the rows already there).
+  void DockControlBar(CControlBar* bar, uint32_t side, int row);
+  // Floats the bar in its own frame with its top left corner at `screen`,
+  // kept within the work area.
+  void FloatControlBar(CControlBar* bar, const CPoint& screen);
+  // The side (among `allowed`) a bar dropped with the mouse at `screen`
+  // docks on, and in *row the row it goes into; 0 when the drop is away
+  // from every edge, so the bar floats. `moving` is left out of the rows.
+  uint32_t DockSideAt(const CPoint& screen, uint32_t allowed,
+                      const CControlBar* moving, int* row) const;
   void ShowControlBar(CControlBar* bar, bool show, bool delay);
   // A bar of this frame by id; null when there is none.
   CControlBar* GetControlBar(unsigned id) const;
@@ -75,6 +89,10 @@ class CFrameWnd : public CWnd {
   intptr_t OnInitMenuPopup(uintptr_t menu, intptr_t position);
   intptr_t OnMenuSelect(uintptr_t item, intptr_t menu);
   void OnBarCheck(unsigned id);
+  void Unfloat(CControlBar* bar);
+  void Arrange(const CControlBar* moving, CRect* rects, CRect* view) const;
+  // Row numbers on `side` made 0, 1, 2... in their order.
+  void CompactRows(uint32_t side);
   void OnUpdateControlBarMenu(CCmdUI* ui);
 
   const MessageMap* GetMessageMap() const override;

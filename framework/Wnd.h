@@ -252,6 +252,9 @@ class CWnd : public CCmdTarget {
   // The object of a window created through CWnd; null for any other.
   static CWnd* FromHandle(WindowHandle window);
   CWnd* GetParent() const;
+  // Makes the window a child of `parent` (null: of the desktop); the
+  // previous parent.
+  CWnd* SetParent(CWnd* parent);
   // The child window with control id `id` (created through CWnd); null
   // when there is none.
   CWnd* GetDlgItem(unsigned id) const;

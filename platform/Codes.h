@@ -79,6 +79,7 @@
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
 #define SW_SHOW 5
+#define SW_SHOWNA 8
 
 // File attributes.
 #define INVALID_FILE_ATTRIBUTES 0xFFFFFFFFu

@@ -57,6 +57,9 @@ int CMainFrame::OnCreate(CreateStruct* cs) {
     return -1;
   SetMessageText(0u);
   letterBar.SetTargetView(&view);
+  // The captions of the bars' frames when they float.
+  toolBar.SetWindowText("Toolbar");
+  letterBar.SetWindowText("Letter Bar");
 
   toolBar.EnableDocking(CBRS_ALIGN_ANY);
   letterBar.EnableDocking(CBRS_ALIGN_ANY);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "framework/BarBackend.h"
 #include "framework/ControlBars.h"
 #include "framework/Dialog.h"
 #include "framework/FrameBackend.h"
@@ -40,9 +41,7 @@ void JoinFrame(CControlBar* bar, CWnd* parent) {
 }
 
 void LeaveFrame(CControlBar* bar) {
-  CWnd* parent = bar->GetParent();
-  if (parent != nullptr && parent->IsFrameWnd())
-    static_cast<CFrameWnd*>(parent)->RemoveControlBar(bar);
+  if (CFrameWnd* frame = bar->GetDockSite()) frame->RemoveControlBar(bar);
 }
 
 }  // namespace
@@ -158,6 +157,60 @@ bool CToolBar::IsButtonChecked(unsigned id) const {
 }
 
 int CToolBar::CalcHeight(int) const { return buttonHeight + 7 + 4; }
+
+int CToolBar::CalcWidth(int height) const {
+  int perColumn = 0;
+  return ColumnsFor(height, &perColumn) * (buttonWidth + 7) + 4;
+}
+
+int CToolBar::CalcLength() const {
+  CRect last;
+  GetItemRect(buttonCount - 1, &last);
+  return (buttonCount > 0 ? last.right : 0) + 4;
+}
+
+void CToolBar::SetVertical(bool vertical, int height) {
+  int perColumn = 0;
+  layoutColumns = vertical ? ColumnsFor(height, &perColumn) : 0;
+  if (ToolModel* tool = ToolOf(this)) {
+    tool->vertical = vertical;
+    tool->columns = layoutColumns;
+  }
+}
+
+void BarBackend::InvertTrackRect(const CRect& rect) {
+  Windows::Get().invertedRects.push_back(rect);
+}
+
+void BarBackend::FrameChanged(CWnd*) {}
+void BarBackend::ReserveNonClient(intptr_t, int, int) {}
+void BarBackend::DrawGripper(CWnd*, const CRect&, bool) {}
+
+// A tool window's frame and caption are the ones every headless window
+// with a caption has.
+CRect BarBackend::WindowRectForClient(const CRect& client, uint32_t style,
+                                      uint32_t) {
+  CRect rect = client;
+  if ((style & WS_CAPTION) == WS_CAPTION) {
+    rect.left -= headless::kFrameBorder;
+    rect.right += headless::kFrameBorder;
+    rect.top -= headless::kFrameBorder + headless::kCaptionHeight;
+    rect.bottom += headless::kFrameBorder;
+  }
+  return rect;
+}
+
+int BarBackend::DragThreshold() { return 4; }
+
+CRect BarBackend::WorkArea() {
+  return CRect(0, 0, headless::kScreenWidth, headless::kScreenHeight);
+}
+
+// Mouse messages carry x and y as signed 16-bit halves.
+CPoint BarBackend::PointOf(intptr_t lParam) {
+  return CPoint(static_cast<int16_t>(lParam & 0xFFFF),
+                static_cast<int16_t>((lParam >> 16) & 0xFFFF));
+}
 
 CStatusBar::CStatusBar() {}
 

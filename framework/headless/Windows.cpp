@@ -116,6 +116,7 @@ void Windows::Reset() {
   imageLists.clear();
   dragList = 0;
   dragCalls.clear();
+  invertedRects.clear();
   menuChoices.clear();
   shownMenus.clear();
   onFailure = nullptr;
@@ -165,6 +166,11 @@ WindowHandle Windows::Create(const CreateStruct& cs, CWnd* object) {
   nextHandle += 4;
   record->object = object;
   record->parent = cs.parent;
+  // A popup window made with a parent is owned by it, on the screen.
+  if (cs.parent != 0 && !(cs.style & WS_CHILD) && (cs.style & WS_POPUP)) {
+    record->owner = cs.parent;
+    record->parent = 0;
+  }
   record->id = cs.id;
   record->className = cs.className ? cs.className : "";
   record->title = cs.windowName ? cs.windowName : "";
@@ -194,6 +200,17 @@ WindowHandle Windows::Create(const CreateStruct& cs, CWnd* object) {
 void Windows::Destroy(WindowHandle window) {
   WindowRecord* record = Find(window);
   if (record == nullptr) return;
+  // Owned popups go first, as on Windows.
+  for (;;) {
+    WindowHandle owned = 0;
+    for (auto& w : windows)
+      if (w->owner == window) {
+        owned = w->handle;
+        break;
+      }
+    if (owned == 0) break;
+    Destroy(owned);
+  }
   Send(window, WM_DESTROY, 0, 0);
   // The children go after the parent's WM_DESTROY and before its
   // WM_NCDESTROY, as on Windows.
@@ -572,6 +589,17 @@ CWnd* CWnd::FromHandle(WindowHandle handle) {
 CWnd* CWnd::GetParent() const {
   headless::WindowRecord* record = Windows::Get().Find(window);
   return record ? FromHandle(record->parent) : nullptr;
+}
+
+CWnd* CWnd::SetParent(CWnd* parent) {
+  Windows& world = Windows::Get();
+  headless::WindowRecord* record = world.Find(window);
+  if (record == nullptr) return nullptr;
+  const WindowHandle newParent = parent != nullptr ? parent->window : 0;
+  if (newParent != 0 && world.Find(newParent) == nullptr) return nullptr;
+  CWnd* previous = FromHandle(record->parent);
+  record->parent = newParent;
+  return previous;
 }
 
 unsigned CWnd::GetDlgCtrlID() const {

@@ -62,6 +62,8 @@ struct ToolModel {
   std::vector<Button> buttons;
   int pressed = -1;
   int width = 16, height = 15;
+  bool vertical = false;  // buttons in columns
+  int columns = 0;        // how many, when vertical
 };
 
 // The screen's work area, and the frame and caption of a top-level window
@@ -76,6 +78,7 @@ struct WindowRecord {
   WindowHandle handle = 0;
   CWnd* object = nullptr;
   WindowHandle parent = 0;
+  WindowHandle owner = 0;  // a popup's owner
   unsigned id = 0;
   std::string className;
   std::string title;
@@ -204,6 +207,8 @@ class Windows {
   std::vector<ImageListRecord*> imageLists;  // live lists
   uintptr_t dragList = 0;
   std::vector<DragCall> dragCalls;
+  // The outlines a bar being moved inverted on the screen, in order.
+  std::vector<CRect> invertedRects;
 
   // The user in front of popup menus: the next menu shown is answered with
   // `id` (0: dismissed). A menu nobody expected goes to the failure

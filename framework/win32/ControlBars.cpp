@@ -6,6 +6,7 @@
 
 #include <string.h>
 
+#include "framework/BarBackend.h"
 #include "framework/Dialog.h"
 #include "framework/FrameWnd.h"
 #include "framework/win32/Win32Wnd.h"
@@ -23,6 +24,11 @@ const WORD toolbarResourceVersion = 1;
 // a border above and below its row.
 const int buttonPadding = 7;
 const int barBorder = 2;
+// Separators carry ids of their own in the control, so that each can be
+// hidden by id in a column; no command has ids this high.
+const unsigned separatorIdBase = 0xFF00;
+// A separator's width in a row, as the control draws it.
+const int separatorWidth = 8;
 
 // Bars created in a frame join its layout.
 void JoinFrame(CControlBar* bar, CWnd* parent) {
@@ -31,9 +37,7 @@ void JoinFrame(CControlBar* bar, CWnd* parent) {
 }
 
 void LeaveFrame(CControlBar* bar) {
-  CWnd* parent = bar->GetParent();
-  if (parent != nullptr && parent->IsFrameWnd())
-    static_cast<CFrameWnd*>(parent)->RemoveControlBar(bar);
+  if (CFrameWnd* frame = bar->GetDockSite()) frame->RemoveControlBar(bar);
 }
 
 LRESULT Send(const CWnd* window, UINT message, WPARAM wParam = 0,
@@ -168,7 +172,8 @@ bool CToolBar::LoadToolBar(unsigned resourceId) {
     const unsigned id = ids[i];
     buttons[i] = {id, id == ID_SEPARATOR ? -1 : image};
     TBBUTTON& b = added[i];
-    b.idCommand = static_cast<int>(id);
+    b.idCommand =
+        static_cast<int>(id == ID_SEPARATOR ? separatorIdBase + i : id);
     b.iString = -1;
     if (id == ID_SEPARATOR) {
       b.fsStyle = TBSTYLE_SEP;
@@ -184,6 +189,7 @@ bool CToolBar::LoadToolBar(unsigned resourceId) {
   buttonCount = count;
   buttonWidth = width;
   buttonHeight = height;
+  layoutColumns = 0;
   return true;
 }
 
@@ -222,6 +228,120 @@ int CToolBar::CalcHeight(int) const {
     break;
   }
   return height;
+}
+
+int CToolBar::CalcWidth(int height) const {
+  int perColumn = 0;
+  const int columns = ColumnsFor(height, &perColumn);
+  return columns * LOWORD(Send(this, TB_GETBUTTONSIZE)) + 2 * barBorder;
+}
+
+int CToolBar::CalcLength() const {
+  const int button = LOWORD(Send(this, TB_GETBUTTONSIZE));
+  int length = 2 * barBorder;
+  for (int i = 0; i < buttonCount; ++i)
+    length += buttons[i].id == ID_SEPARATOR ? separatorWidth : button;
+  return length;
+}
+
+// In columns the buttons wrap after every `columns` of them and the
+// separators hide; in a row nothing wraps and the separators show.
+void CToolBar::SetVertical(bool vertical, int height) {
+  int perColumn = 0;
+  const int columns = vertical ? ColumnsFor(height, &perColumn) : 0;
+  if (columns == layoutColumns || GetSafeHwnd() == 0) return;
+  layoutColumns = columns;
+  int placed = 0;
+  for (int i = 0; i < buttonCount; ++i) {
+    const unsigned id =
+        buttons[i].id == ID_SEPARATOR ? separatorIdBase + i : buttons[i].id;
+    LRESULT state = Send(this, TB_GETSTATE, id);
+    if (state == -1) continue;
+    state &= ~(TBSTATE_WRAP | TBSTATE_HIDDEN);
+    if (buttons[i].id == ID_SEPARATOR) {
+      if (vertical) state |= TBSTATE_HIDDEN;
+    } else if (vertical && ++placed % columns == 0) {
+      state |= TBSTATE_WRAP;
+    }
+    Send(this, TB_SETSTATE, id, MAKELONG(state, 0));
+  }
+  Send(this, TB_AUTOSIZE);
+  InvalidateRect(nullptr, true);
+}
+
+void BarBackend::InvertTrackRect(const CRect& rect) {
+  HDC dc = GetDC(nullptr);
+  if (dc == nullptr) return;
+  HGDIOBJ old = SelectObject(dc, GetStockObject(GRAY_BRUSH));
+  const int t = 3;
+  const int w = rect.Width(), h = rect.Height();
+  PatBlt(dc, rect.left, rect.top, w, t, PATINVERT);
+  PatBlt(dc, rect.left, rect.bottom - t, w, t, PATINVERT);
+  PatBlt(dc, rect.left, rect.top + t, t, h - 2 * t, PATINVERT);
+  PatBlt(dc, rect.right - t, rect.top + t, t, h - 2 * t, PATINVERT);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+}
+
+void BarBackend::FrameChanged(CWnd* bar) {
+  if (bar->GetSafeHwnd() == 0) return;
+  SetWindowPos(HwndOf(bar), nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                   SWP_FRAMECHANGED);
+}
+
+// Both forms of WM_NCCALCSIZE start with the rectangle to shrink.
+void BarBackend::ReserveNonClient(intptr_t lParam, int left, int top) {
+  RECT* rect = reinterpret_cast<RECT*>(lParam);
+  if (rect == nullptr) return;
+  rect->left += left;
+  rect->top += top;
+  if (rect->left > rect->right) rect->left = rect->right;
+  if (rect->top > rect->bottom) rect->top = rect->bottom;
+}
+
+// Two raised ridges on the button face, along the bar's short side.
+void BarBackend::DrawGripper(CWnd* bar, const CRect& rect, bool vertical) {
+  HDC dc = GetWindowDC(HwndOf(bar));
+  if (dc == nullptr) return;
+  RECT face = {rect.left, rect.top, rect.right, rect.bottom};
+  FillRect(dc, &face, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  for (int k = 0; k < 2; ++k) {
+    RECT ridge;
+    if (vertical) {
+      ridge = {rect.left + 2, rect.top + 2 + 4 * k, rect.right - 2,
+               rect.top + 5 + 4 * k};
+    } else {
+      ridge = {rect.left + 2 + 4 * k, rect.top + 2, rect.left + 5 + 4 * k,
+               rect.bottom - 2};
+    }
+    DrawEdge(dc, &ridge, BDR_RAISEDINNER, BF_RECT);
+  }
+  ReleaseDC(HwndOf(bar), dc);
+}
+
+CRect BarBackend::WindowRectForClient(const CRect& client, uint32_t style,
+                                      uint32_t exStyle) {
+  RECT rect = {client.left, client.top, client.right, client.bottom};
+  AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+  return CRect(rect.left, rect.top, rect.right, rect.bottom);
+}
+
+int BarBackend::DragThreshold() {
+  const int metric = GetSystemMetrics(SM_CXDRAG);
+  return metric > 0 ? metric : 4;
+}
+
+CRect BarBackend::WorkArea() {
+  RECT rect = {0, 0, GetSystemMetrics(SM_CXSCREEN),
+               GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &rect, 0);
+  return CRect(rect.left, rect.top, rect.right, rect.bottom);
+}
+
+CPoint BarBackend::PointOf(intptr_t lParam) {
+  return CPoint(static_cast<short>(LOWORD(lParam)),
+                static_cast<short>(HIWORD(lParam)));
 }
 
 CStatusBar::CStatusBar() {}

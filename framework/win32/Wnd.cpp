@@ -206,6 +206,12 @@ CWnd* CWnd::GetParent() const {
   return FromHandle(FromHwnd(::GetParent(ToHwnd(window))));
 }
 
+CWnd* CWnd::SetParent(CWnd* parent) {
+  if (window == 0) return nullptr;
+  return FromHandle(FromHwnd(::SetParent(
+      ToHwnd(window), parent != nullptr ? ToHwnd(parent->window) : nullptr)));
+}
+
 unsigned CWnd::GetDlgCtrlID() const {
   if (window == 0) return 0;
   return static_cast<unsigned>(::GetDlgCtrlID(ToHwnd(window)));

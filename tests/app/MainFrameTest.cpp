@@ -11,6 +11,7 @@
 #include "framework/headless/Dialogs.h"
 #include "framework/headless/Windows.h"
 #include "platform/Codes.h"
+#include "platform/RegistryKey.h"
 #include "shell/AboutDialog.h"
 #include "shell/PelmoraApp.h"
 #include "tests/support/MachineTest.h"
@@ -312,3 +313,308 @@ TEST_F(MainFrameTest, AListThatCannotBeBuiltEndsTheStartWithoutAWindow) {
 }
 
 }  // namespace
+
+// The bars on every side of the frame, floating, moved by their grippers,
+// and their places kept across runs.
+class BarDockingTest : public MainFrameTest {
+ protected:
+  CRect RectOf(CWnd& window) {
+    CRect rect;
+    window.GetWindowRect(&rect);
+    return rect;
+  }
+  CRect ClientOnScreen() {
+    CRect client;
+    Frame().GetClientRect(&client);
+    CPoint origin(0, 0);
+    Frame().ClientToScreen(&origin);
+    return CRect(origin.x, origin.y, origin.x + client.Width(),
+                 origin.y + client.Height());
+  }
+  // A press on the bar's gripper at a screen point, the mouse moved to
+  // `to` (screen) and released there, as the system reports them.
+  static intptr_t Pack(CPoint p) {
+    return static_cast<intptr_t>(
+        (static_cast<uint32_t>(static_cast<uint16_t>(p.y)) << 16) |
+        static_cast<uint16_t>(p.x));
+  }
+  void PressGripper(CControlBar& bar) {
+    const CRect window = RectOf(bar);
+    const CPoint at(window.left + 4, window.top + 4);
+    ASSERT_EQ(bar.SendMessage(WM_NCHITTEST, 0, Pack(at)), HTCAPTION);
+    bar.SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, Pack(at));
+  }
+  void MoveTo(CControlBar& bar, CPoint screen) {
+    bar.ScreenToClient(&screen);
+    bar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, Pack(screen));
+  }
+  void ReleaseAt(CControlBar& bar, CPoint screen) {
+    bar.ScreenToClient(&screen);
+    bar.SendMessage(WM_LBUTTONUP, 0, Pack(screen));
+  }
+  void DragGripper(CControlBar& bar, CPoint to) {
+    PressGripper(bar);
+    MoveTo(bar, CPoint(to.x - 20, to.y - 20));
+    MoveTo(bar, to);
+    ReleaseAt(bar, to);
+  }
+  // Every outline drawn while dragging was taken away again.
+  void ExpectOutlinesErased() {
+    const std::vector<CRect>& drawn = Windows::Get().invertedRects;
+    EXPECT_EQ(drawn.size() % 2, 0u);
+    for (size_t i = 0; i + 1 < drawn.size(); i += 2)
+      EXPECT_TRUE(drawn[i] == drawn[i + 1]) << "outline " << i;
+  }
+};
+
+TEST_F(BarDockingTest, BarsDockOnEverySideAndTheListTakesWhatTheyLeave) {
+  ASSERT_TRUE(Start());
+  LetterBar& letters = Frame().letterBar;
+  CToolBar& tool = Frame().toolBar;
+  const CRect client = ClientOnScreen();
+
+  Frame().DockControlBar(&letters, CBRS_ALIGN_LEFT, 0);
+  CRect l = RectOf(letters), t = RectOf(tool), v = RectOf(View()),
+        s = RectOf(Frame().statusBar);
+  EXPECT_EQ(l.left, client.left);
+  EXPECT_EQ(l.top, t.bottom);
+  EXPECT_EQ(l.bottom, s.top);
+  EXPECT_EQ(v.left, l.right);
+  EXPECT_EQ(v.top, t.bottom);
+  // The letters in as few columns as hold all 26 in the column's height.
+  const int perColumn = (l.Height() - CControlBar::gripperSize - 4) / 22;
+  const int columns = (l.Width() - 4) / 23;
+  EXPECT_GE(columns * perColumn, 26);
+  EXPECT_LT((columns - 1) * perColumn, 26);
+  EXPECT_TRUE(Windows::Get().Find(letters.GetSafeHwnd())->tool->vertical);
+  EXPECT_EQ(letters.GetGripperRect(),
+            CRect(0, 0, l.Width(), CControlBar::gripperSize));
+
+  Frame().DockControlBar(&tool, CBRS_ALIGN_RIGHT, 0);
+  t = RectOf(tool);
+  v = RectOf(View());
+  l = RectOf(letters);
+  EXPECT_EQ(t.right, client.right);
+  EXPECT_EQ(l.top, client.top);
+  EXPECT_EQ(v.top, client.top);
+  EXPECT_EQ(v.right, t.left);
+  EXPECT_EQ(v.left, l.right);
+
+  // Back on top, in a row again; the toolbar stays on the right.
+  Frame().DockControlBar(&letters, CBRS_ALIGN_TOP, 0);
+  l = RectOf(letters);
+  EXPECT_EQ(l.left, client.left);
+  EXPECT_EQ(l.right, client.right);
+  EXPECT_EQ(l.top, client.top);
+  EXPECT_FALSE(Windows::Get().Find(letters.GetSafeHwnd())->tool->vertical);
+  EXPECT_EQ(RectOf(tool).top, l.bottom);
+  EXPECT_EQ(RectOf(View()).top, l.bottom);
+}
+
+TEST_F(BarDockingTest, ADropDocksOnTheEdgeNearestTheMouseOrFloats) {
+  ASSERT_TRUE(Start());
+  const CRect c = ClientOnScreen();
+  const CRect t = RectOf(Frame().toolBar), l = RectOf(Frame().letterBar);
+  const int middleY = (c.top + c.bottom) / 2, middleX = (c.left + c.right) / 2;
+  struct Case {
+    const char* where;
+    CPoint at;
+    uint32_t allowed;
+    uint32_t side;
+    int row;
+  } cases[] = {
+      {"above the toolbar's middle",
+       {middleX, t.top + 2},
+       CBRS_ALIGN_ANY,
+       CBRS_ALIGN_TOP,
+       0},
+      {"between the bars",
+       {middleX, t.bottom + 1},
+       CBRS_ALIGN_ANY,
+       CBRS_ALIGN_TOP,
+       1},
+      {"just below the letter bar",
+       {middleX, l.bottom + 4},
+       CBRS_ALIGN_ANY,
+       CBRS_ALIGN_TOP,
+       2},
+      {"on the menu bar",
+       {middleX, c.top - 6},
+       CBRS_ALIGN_ANY,
+       CBRS_ALIGN_TOP,
+       0},
+      {"at the left edge",
+       {c.left + 3, middleY},
+       CBRS_ALIGN_ANY,
+       CBRS_ALIGN_LEFT,
+       0},
+      {"at the right edge",
+       {c.right - 3, middleY},
+       CBRS_ALIGN_ANY,
+       CBRS_ALIGN_RIGHT,
+       0},
+      {"above the status bar",
+       {middleX, RectOf(Frame().statusBar).top - 3},
+       CBRS_ALIGN_ANY,
+       CBRS_ALIGN_BOTTOM,
+       1},
+      {"in the list's middle", {middleX, middleY}, CBRS_ALIGN_ANY, 0, 0},
+      {"far outside", {c.right + 200, middleY}, CBRS_ALIGN_ANY, 0, 0},
+      {"at the left edge, where it may not go",
+       {c.left + 3, middleY},
+       CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM,
+       0,
+       0},
+  };
+  for (const Case& k : cases) {
+    int row = -1;
+    EXPECT_EQ(Frame().DockSideAt(k.at, k.allowed, nullptr, &row), k.side)
+        << k.where;
+    if (k.side != 0) {
+      EXPECT_EQ(row, k.row) << k.where;
+    }
+  }
+}
+
+TEST_F(BarDockingTest, TheGripperFloatsTheBarWhoseFrameClosesAndDocksIt) {
+  ASSERT_TRUE(Start());
+  LetterBar& letters = Frame().letterBar;
+  const CRect c = ClientOnScreen();
+  const CRect toolRect = RectOf(Frame().toolBar);
+  DragGripper(letters, CPoint((c.left + c.right) / 2, (c.top + c.bottom) / 2));
+  EXPECT_FALSE(Windows::Get().invertedRects.empty());
+  ExpectOutlinesErased();
+  ASSERT_TRUE(letters.IsFloating());
+  EXPECT_EQ(CWnd::GetCapture(), nullptr);
+  CMiniDockFrameWnd* floating = letters.GetFloatingFrame();
+  const headless::WindowRecord* record =
+      Windows::Get().Find(floating->GetSafeHwnd());
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->owner, Frame().GetSafeHwnd());
+  EXPECT_EQ(record->title, "Letter Bar");
+  EXPECT_TRUE(record->visible);
+  EXPECT_NE(record->exStyle & WS_EX_TOOLWINDOW, 0u);
+  EXPECT_EQ(letters.GetParent(), floating);
+  EXPECT_EQ(letters.GetGripperRect(), CRect());
+  // The list takes the letter bar's row.
+  EXPECT_EQ(RectOf(View()).top, toolRect.bottom);
+
+  // A letter clicked on the floating bar still reaches the list.
+  SelectRow('G');
+  Frame().OnIdleUpdate();
+  const int n = 'N' - 'A';
+  ASSERT_TRUE(letters.IsButtonEnabled(ID_LETTER_A + n));
+  headless::PressToolButton(&letters, n);
+  headless::ReleaseToolButton(&letters);
+  Windows::Get().PumpMessages();
+  EXPECT_EQ(NewTextOf('G'), "N:");
+
+  // Its close box hides the bar; the View menu follows and shows it again
+  // where it floated.
+  floating->SendMessage(WM_CLOSE);
+  EXPECT_FALSE(letters.IsVisible());
+  EXPECT_FALSE(Windows::Get().Find(floating->GetSafeHwnd())->visible);
+  EXPECT_FALSE(Checked(ID_VIEW_LETTER_BAR));
+  Command(ID_VIEW_LETTER_BAR);
+  EXPECT_TRUE(letters.IsVisible());
+  EXPECT_TRUE(Windows::Get().Find(floating->GetSafeHwnd())->visible);
+  EXPECT_TRUE(Checked(ID_VIEW_LETTER_BAR));
+
+  // A double click on its caption docks it where it was, and the floating
+  // frame goes.
+  floating->SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+  EXPECT_FALSE(letters.IsFloating());
+  EXPECT_EQ(floating->GetSafeHwnd(), 0u);
+  EXPECT_EQ(letters.GetParent(), &Frame());
+  EXPECT_EQ(RectOf(letters).top, toolRect.bottom);
+  EXPECT_EQ(RectOf(View()).top, RectOf(letters).bottom);
+}
+
+TEST_F(BarDockingTest, APressThatDoesNotMoveOrADragCutShortMovesNothing) {
+  ASSERT_TRUE(Start());
+  LetterBar& letters = Frame().letterBar;
+  const CRect before = RectOf(letters);
+  const CRect c = ClientOnScreen();
+  const CPoint middle((c.left + c.right) / 2, (c.top + c.bottom) / 2);
+
+  PressGripper(letters);
+  MoveTo(letters, CPoint(before.left + 6, before.top + 5));
+  ReleaseAt(letters, CPoint(before.left + 6, before.top + 5));
+  EXPECT_TRUE(Windows::Get().invertedRects.empty());
+
+  // Escape, and the mouse taken by another window, end the drag where it
+  // is.
+  PressGripper(letters);
+  MoveTo(letters, middle);
+  letters.SendMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(letters.IsTracking());
+  ReleaseAt(letters, middle);
+  PressGripper(letters);
+  MoveTo(letters, middle);
+  View().SetCapture();
+  EXPECT_FALSE(letters.IsTracking());
+  CWnd::ReleaseCapture();
+  ReleaseAt(letters, middle);
+
+  EXPECT_FALSE(letters.IsFloating());
+  EXPECT_TRUE(RectOf(letters) == before);
+  EXPECT_EQ(Windows::Get().invertedRects.size(), 4u);
+  ExpectOutlinesErased();
+}
+
+TEST_F(BarDockingTest, SidesAndFloatingPlacesSurviveARestart) {
+  ASSERT_TRUE(Start());
+  const CRect c = ClientOnScreen();
+  DragGripper(Frame().toolBar, CPoint(c.left + 2, (c.top + c.bottom) / 2));
+  EXPECT_EQ(Frame().toolBar.dockSide, CBRS_ALIGN_LEFT);
+  Frame().FloatControlBar(&Frame().letterBar, CPoint(300, 200));
+  Frame().SendMessage(WM_CLOSE);
+  app->ExitInstance();
+  app.reset();
+  headless::DialogUser::Get().Reset();
+  Windows::Get().Reset();
+
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Frame().toolBar.dockSide, CBRS_ALIGN_LEFT);
+  ASSERT_TRUE(Frame().letterBar.IsFloating());
+  EXPECT_TRUE(Frame().letterBar.IsVisible());
+  EXPECT_EQ(Frame().letterBar.lastDockSide, CBRS_ALIGN_TOP);
+  CRect floating;
+  Frame().letterBar.GetFloatingFrame()->GetWindowRect(&floating);
+  EXPECT_EQ(floating.left, 300);
+  EXPECT_EQ(floating.top, 200);
+  EXPECT_EQ(RectOf(View()).left, RectOf(Frame().toolBar).right);
+
+  // A floating place off this screen is brought back onto it.
+  Frame().FloatControlBar(&Frame().letterBar, CPoint(5000, -300));
+  Frame().letterBar.GetFloatingFrame()->GetWindowRect(&floating);
+  EXPECT_EQ(floating.right, headless::kScreenWidth);
+  EXPECT_EQ(floating.top, 0);
+}
+
+TEST_F(BarDockingTest, AnOlderLayoutIsReadAndADamagedOneIgnored) {
+  // The first layouts' records: id, visible, side (1: bottom), row.
+  const uint8_t older[] = {1,    3,    0x00, 0xE8, 1, 1, 1,  // toolbar
+                           130,  0,    0,    0,    0,        // letter bar
+                           0x01, 0xE8, 1,    1,    0};       // status bar
+  RegistryKey key;
+  ASSERT_EQ(
+      key.Create(HKEY_CURRENT_USER, "Software\\Ardentol\\Pelmora\\BarState"),
+      0);
+  ASSERT_EQ(key.SetValue("Layout", REG_BINARY, older, sizeof older), 0);
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Frame().toolBar.dockSide, CBRS_ALIGN_BOTTOM);
+  EXPECT_FALSE(Frame().letterBar.IsVisible());
+  EXPECT_EQ(RectOf(Frame().toolBar).bottom, RectOf(Frame().statusBar).top);
+  Frame().SendMessage(WM_CLOSE);
+  app->ExitInstance();
+  app.reset();
+  headless::DialogUser::Get().Reset();
+  Windows::Get().Reset();
+
+  const uint8_t damaged[] = {2, 3, 0x00, 0xE8, 1, 2};
+  ASSERT_EQ(key.SetValue("Layout", REG_BINARY, damaged, sizeof damaged), 0);
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Frame().toolBar.dockSide, CBRS_ALIGN_TOP);
+  EXPECT_TRUE(Frame().letterBar.IsVisible());
+}
