@@ -265,7 +265,16 @@ void CToolBar::SetVertical(bool vertical, int height) {
     }
     Send(this, TB_SETSTATE, id, MAKELONG(state, 0));
   }
-  Send(this, TB_AUTOSIZE);
+  // The control lays its buttons out again when one hides or shows, not
+  // when only a wrap changes: one button hides and shows again.
+  for (int i = 0; i < buttonCount; ++i) {
+    if (buttons[i].id == ID_SEPARATOR) continue;
+    const LRESULT state = Send(this, TB_GETSTATE, buttons[i].id);
+    if (state == -1 || (state & TBSTATE_HIDDEN)) continue;
+    Send(this, TB_SETSTATE, buttons[i].id, MAKELONG(state | TBSTATE_HIDDEN, 0));
+    Send(this, TB_SETSTATE, buttons[i].id, MAKELONG(state, 0));
+    break;
+  }
   InvalidateRect(nullptr, true);
 }
 

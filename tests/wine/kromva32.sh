@@ -6,15 +6,19 @@
 # a letter dragged from the letter bar onto a row gives it that letter;
 # a toolbar button's prompt shows in the status bar while the mouse is on
 # it; Help > About opens the About box and a click closes it; View >
-# Options opens the Options dialog and Cancel closes it; File > Exit ends
-# the program. Windows are read with boxreader.exe; keys and the mouse
+# Options opens the Options dialog and Cancel closes it; the letter bar
+# dragged by its gripper docks on the left in columns and then floats in
+# its own frame, whose close box hides it; File > Exit ends the program and
+# the saved layout keeps the hidden floating bar. Windows are read with boxreader.exe; keys and the mouse
 # come from xdotool.
 #
 #   kromva32.sh BUILD_DIR PREFIX_TEMPLATE
 #
 # Leaves screenshots of the main window, a toolbar button's tooltip, the
-# About box and the Options dialog in BUILD_DIR/kromva32-main.png,
-# kromva32-tooltip.png, kromva32-about.png and kromva32-options.png.
+# About box, the Options dialog and the letter bar docked on the left and
+# floating in BUILD_DIR/kromva32-main.png, kromva32-tooltip.png,
+# kromva32-about.png, kromva32-options.png, kromva32-docked.png and
+# kromva32-floating.png.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
@@ -174,12 +178,60 @@ else
   fail "no Options dialog"
 fi
 
+echo "-- the letter bar moved by its gripper"
+# Pressed on the gripper, moved in steps and released at `to`.
+drag() {
+  xdotool mousemove "$1" "$2"
+  sleep 0.3
+  xdotool mousedown 1
+  sleep 0.2
+  for step in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove $(($1 + ($3 - $1) * step / 8)) $(($2 + ($4 - $2) * step / 8))
+    sleep 0.1
+  done
+  sleep 0.2
+  xdotool mouseup 1
+  sleep 1
+}
+letter_rect() { reader button-rect "$1" 130 $((32771 + $(printf '%d' "'$2") - 65)); }
+xdotool search --name '^Pelmora$' windowactivate --sync >/dev/null 2>&1
+if read -r aleft atop aright abottom < <(letter_rect Pelmora A) &&
+  read -r rleft rtop rright rbottom < <(reader row-rect Pelmora 3); then
+  # The gripper lies left of A; the drop at the list's left edge.
+  drag $((aleft - 5)) $(((atop + abottom) / 2)) $((rleft + 3)) $(((rtop + rbottom) / 2))
+  read -r aleft atop aright abottom < <(letter_rect Pelmora A)
+  read -r _ ctop _ _ < <(letter_rect Pelmora Z)
+  read -r rleft _ _ _ < <(reader row-rect Pelmora 0)
+  [[ $ctop -gt $atop ]] || fail "the letters are not in columns (A at $atop, Z at $ctop)"
+  [[ $rleft -ge $aright ]] || fail "the list does not start right of the letter bar ($rleft < $aright)"
+  shot "$BUILD/kromva32-docked.png"
+  # From the column's gripper, above A, into the list's middle: it floats.
+  read -r rleft rtop rright rbottom < <(reader row-rect Pelmora 2)
+  drag $(((aleft + aright) / 2)) $((atop - 5)) $(((rleft + rright) / 2)) $((rbottom + 30))
+  if reader wait "Letter Bar" 5; then
+    letter_rect "Letter Bar" M >/dev/null || fail "no M on the floating letter bar"
+    shot "$BUILD/kromva32-floating.png"
+    # Its close box hides it; the layout saved at the exit says so.
+    reader close "Letter Bar"
+    sleep 0.5
+  else
+    fail "the letter bar did not float"
+  fi
+else
+  fail "no button A on the letter bar or no row 3 in the list"
+fi
+
 echo "-- File > Exit"
 reader command Pelmora 57665
 if timeout 20 tail --pid=$pid -f /dev/null; then
   status=0
   wait $pid || status=$?
   check "exit code" "$status" 0
+  # Records of the layout: id (two bytes), visible, side (4: floating).
+  layout=$(reader registry HKCU 'Software\Ardentol\Pelmora\BarState' |
+    awk -F'|' '$2 == "Layout" { print $4 }')
+  [[ $layout == *82000004* ]] ||
+    fail "the saved layout has no hidden floating letter bar: [$layout]"
 else
   fail "the program did not end"
   kill $pid 2>/dev/null
