@@ -65,6 +65,8 @@ void CControlBar::BeginTrack(const CPoint& screen) {
   trackStart = screen;
   trackOffset = CPoint(screen.x - window.left, screen.y - window.top);
   trackRect = CRect();
+  // The keyboard too, for Escape; it goes back at the end.
+  focusBefore = SetFocus();
   SetCapture();
 }
 
@@ -119,6 +121,10 @@ void CControlBar::EndTrack(bool drop, const CPoint& screen) {
   if (trackRect.Width() > 0) BarBackend::InvertTrackRect(trackRect);
   trackRect = CRect();
   if (GetCapture() == this) ReleaseCapture();
+  CWnd* focus = focusBefore;
+  focusBefore = nullptr;
+  if (focus != nullptr && focus->GetSafeHwnd() != 0 && GetFocus() == this)
+    focus->SetFocus();
   if (!drop || !trackMoved || dockSite == nullptr) return;
   int row = 0;
   const uint32_t side = dockSite->DockSideAt(

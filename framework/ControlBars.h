@@ -142,6 +142,7 @@ class CControlBar : public CWnd {
   bool trackMoved = false;
   CPoint trackStart, trackOffset;
   CRect trackRect;
+  CWnd* focusBefore = nullptr;
 };
 
 // One button of a toolbar as its resource gives it; id 0 is a separator.

@@ -544,10 +544,13 @@ TEST_F(BarDockingTest, APressThatDoesNotMoveOrADragCutShortMovesNothing) {
 
   // Escape, and the mouse taken by another window, end the drag where it
   // is.
+  View().SetFocus();
   PressGripper(letters);
+  EXPECT_EQ(CWnd::GetFocus(), &letters);
   MoveTo(letters, middle);
   letters.SendMessage(WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_FALSE(letters.IsTracking());
+  EXPECT_EQ(CWnd::GetFocus(), &View());
   ReleaseAt(letters, middle);
   PressGripper(letters);
   MoveTo(letters, middle);
