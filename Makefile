@@ -5,9 +5,9 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
-.PHONY: test demo deps native win9x wine native-test pe-check wine-test clean
+.PHONY: test demo deps native win9x wine native-test pe-check dist wine-test clean
 
-test: deps native-test pe-check wine-test
+test: deps native-test pe-check dist wine-test
 	@echo "All tests passed."
 
 demo: deps wine
@@ -42,8 +42,14 @@ native-test: native
 pe-check: win9x wine
 	scripts/check-pe.sh build/win9x build/wine
 
+# The distribution (dist/PELMORA.ZIP and the folder it holds) from the
+# i686 build, checked as the user unpacks it.
+dist: win9x
+	scripts/make-dist.sh build/win9x dist
+	scripts/check-dist.sh dist
+
 wine-test: wine
 	scripts/run-wine-tests.sh build/wine
 
 clean:
-	rm -rf build
+	rm -rf build dist

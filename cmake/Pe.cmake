@@ -79,6 +79,8 @@ function(pelmora_product_exe target)
     -Wl,--subsystem,${subsystem}:4.0
     -Wl,--major-os-version,4
     -Wl,--minor-os-version,0
+    # No link time in the header: the same sources give the same bytes.
+    -Wl,--no-insert-timestamp
     -Wl,-e,${PELMORA_SYMBOL_PREFIX}${entry}
     -Wl,-u,${PELMORA_SYMBOL_PREFIX}${entry})
   target_link_libraries(${target} PRIVATE pelmora_pe_system)

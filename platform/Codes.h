@@ -155,9 +155,12 @@
 #define SUCCEEDED(hr) (((int32_t)(hr)) >= 0)
 #define FAILED(hr) (((int32_t)(hr)) < 0)
 #define HRESULT_CODE(hr) ((hr)&0xFFFF)
+#define HRESULT_FROM_WIN32(x) \
+  ((int32_t)(x) <= 0 ? (int32_t)(x) : (int32_t)(((x)&0xFFFF) | 0x80070000u))
 
 // Shell folders, names and icons.
 #define CSIDL_DRIVES 0x0011
+#define CSIDL_PROGRAMS 0x0002
 #define SHCONTF_FOLDERS 0x0020u
 #define SHCONTF_NONFOLDERS 0x0040u
 #define SHCONTF_INCLUDEHIDDEN 0x0080u

@@ -102,6 +102,14 @@ class Kernel {
                                   char* buffer, int bufferSize) = 0;
   virtual void Sleep(uint32_t milliseconds) = 0;
   virtual bool ExitWindowsEx(uint32_t flags, uint32_t reserved) = 0;
+  // CreateProcessA(no application name, commandLine, ..., directory), then
+  // waits for the process to end while dispatching this thread's messages
+  // (MsgWaitForMultipleObjects), so that our windows keep painting and the
+  // boxes the program shows with one of them as owner work; the exit code
+  // from GetExitCodeProcess. False when it could not be started, with the
+  // reason in GetLastError().
+  virtual bool RunProcessAndWait(const char* commandLine, const char* directory,
+                                 uint32_t* exitCode) = 0;
 
  protected:
   ~Kernel() {}
@@ -182,6 +190,15 @@ class UserPrompts {
 
  protected:
   ~UserPrompts() {}
+};
+
+// A shortcut's fields (IShellLinkA's path, arguments, working directory
+// and description).
+struct ShellLinkInfo {
+  char target[260];
+  char arguments[260];
+  char directory[260];
+  char description[260];
 };
 
 // Shell objects, opaque to portable code. An ItemIdList is the shell's
@@ -269,6 +286,21 @@ class Shell {
   virtual int32_t InvokeCommand(ContextMenu* contextMenu, WindowHandle owner,
                                 uint32_t verbIndex, int showCommand) = 0;
   virtual void ReleaseContextMenu(ContextMenu* contextMenu) = 0;
+
+  // A special folder's path (CSIDL_PROGRAMS ...): SHGetSpecialFolderLocation
+  // and SHGetPathFromIDListA into `path` (260 characters), the id list
+  // freed with the shell allocator; SHGetSpecialFolderPathA is missing from
+  // a retail Windows 95. The first failing step's HRESULT (E_FAIL when no
+  // path), `path` empty unless S_OK.
+  virtual int32_t GetSpecialFolderPath(int csidl, char* path) = 0;
+  // Writes the shortcut file `linkPath` (a full path) through ole32's
+  // IShellLinkA and IPersistFile::Save, in a COM apartment of its own
+  // (CoInitialize ... CoUninitialize). The first failing step's HRESULT.
+  virtual int32_t CreateShellLink(const char* linkPath,
+                                  const ShellLinkInfo& link) = 0;
+  // Reads the fields of the shortcut file `linkPath` (IPersistFile::Load,
+  // then IShellLinkA's getters, the path without SLGP_ flags).
+  virtual int32_t ReadShellLink(const char* linkPath, ShellLinkInfo* link) = 0;
 
  protected:
   ~Shell() {}

@@ -791,4 +791,46 @@ bool SimKernel::ExitWindowsEx(uint32_t flags, uint32_t reserved) {
   return true;
 }
 
+bool SimKernel::RunProcessAndWait(const char* commandLine,
+                                  const char* directory, uint32_t* exitCode) {
+  uint32_t code;
+  if (m.Enter("RunProcessAndWait", Text(commandLine), &code))
+    return Failed(code);
+  if (!commandLine) return Failed(ERROR_INVALID_PARAMETER);
+  // The program is the first word, or the quoted text.
+  std::string line = commandLine;
+  ProcessRun run;
+  size_t end;
+  if (!line.empty() && line[0] == '"') {
+    end = line.find('"', 1);
+    if (end == std::string::npos) return Failed(ERROR_FILE_NOT_FOUND);
+    run.program = line.substr(1, end - 1);
+    ++end;
+  } else {
+    end = line.find(' ');
+    if (end == std::string::npos) end = line.size();
+    run.program = line.substr(0, end);
+  }
+  size_t rest = line.find_first_not_of(' ', end);
+  run.arguments = rest == std::string::npos ? "" : line.substr(rest);
+  WinPath where;
+  std::string host;
+  bool exists, parentExists;
+  if (!Locate(run.program.c_str(), &where, &host, &exists, &parentExists,
+              &code))
+    return Failed(code);
+  if (!exists || IsFolder(host))
+    return Failed(parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+  if (directory) {
+    WinPath folder;
+    if (!Locate(directory, &folder, &host, &exists, &parentExists, &code))
+      return Failed(code);
+    if (!exists || !IsFolder(host)) return Failed(kErrorDirectory);
+    run.directory = directory;
+  }
+  m.processRuns.push_back(run);
+  *exitCode = m.processRunner ? m.processRunner(run) : 0;
+  return true;
+}
+
 }  // namespace sim

@@ -1,8 +1,10 @@
 // Loading a fixture into a private copy, and the machine's facts for tests.
 #include "platform/sim/Machine.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
 
 #include <cctype>
@@ -622,6 +624,16 @@ std::vector<uint32_t> Machine::ExitRequests() const {
   return impl->exitRequests;
 }
 std::vector<ShellCall> Machine::ShellCalls() const { return impl->shellCalls; }
+void Machine::SetProcessRunner(ProcessRunner runner) {
+  impl->processRunner = std::move(runner);
+}
+std::vector<ProcessRun> Machine::ProcessRuns() const {
+  return impl->processRuns;
+}
+std::string Machine::ProgramPath() const { return impl->programPath; }
+void Machine::SetProgramPath(const std::string& path) {
+  impl->programPath = path;
+}
 FileTime Machine::Now() const { return impl->clock; }
 void Machine::SetClock(FileTime now) { impl->clock = now; }
 void Machine::AdvanceClock(uint64_t milliseconds) {
@@ -721,6 +733,85 @@ intptr_t SimShell::ShellExecuteA(WindowHandle owner, const char* verb,
   }
   m.shellCalls.push_back(call);
   return call.result;
+}
+
+// Start menu\Programs is the one special folder the system asks for.
+int32_t SimShell::GetSpecialFolderPath(int csidl, char* path) {
+  path[0] = 0;
+  uint32_t code;
+  if (m.Enter("GetSpecialFolderPath", std::to_string(csidl), &code))
+    return int32_t(code);
+  if (csidl != CSIDL_PROGRAMS) return E_INVALIDARG;
+  std::string folder = m.windowsDir + "\\Start Menu\\Programs";
+  if (folder.size() >= 260) return E_FAIL;
+  memcpy(path, folder.c_str(), folder.size() + 1);
+  return S_OK;
+}
+
+namespace {
+
+// A stream failure as IPersistFile reports it.
+int32_t LinkError(int error) {
+  if (error == ENOENT) return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+  if (error == EACCES) return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
+  if (error == ENOSPC) return HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+  return E_FAIL;
+}
+
+const char* const kLinkFields[] = {"Target=", "Arguments=", "Directory=",
+                                   "Description="};
+
+}  // namespace
+
+// A simulated shortcut is a small text file of its four fields, written
+// and read through the machine's own streams (so read-only folders, full
+// disks and faults apply).
+int32_t SimShell::CreateShellLink(const char* linkPath,
+                                  const platform::ShellLinkInfo& link) {
+  uint32_t code;
+  if (m.Enter("CreateShellLink", linkPath ? linkPath : "(null)", &code))
+    return int32_t(code);
+  platform::Stream* file = m.files->Open(linkPath, "wb");
+  if (!file) return LinkError(m.files->Errno());
+  const char* values[] = {link.target, link.arguments, link.directory,
+                          link.description};
+  std::string text = "[Shortcut]\r\n";
+  for (int i = 0; i < 4; ++i)
+    text += std::string(kLinkFields[i]) + values[i] + "\r\n";
+  size_t written = m.files->Write(text.data(), 1, text.size(), file);
+  int error = m.files->Errno();
+  bool closed = m.files->Close(file) == 0;
+  if (written != text.size() || !closed) {
+    m.kernel->DeleteFileA(linkPath);
+    return LinkError(error ? error : ENOSPC);
+  }
+  return S_OK;
+}
+
+int32_t SimShell::ReadShellLink(const char* linkPath,
+                                platform::ShellLinkInfo* link) {
+  memset(link, 0, sizeof *link);
+  uint32_t code;
+  if (m.Enter("ReadShellLink", linkPath ? linkPath : "(null)", &code))
+    return int32_t(code);
+  platform::Stream* file = m.files->Open(linkPath, "rt");
+  if (!file) return LinkError(m.files->Errno());
+  char* values[] = {link->target, link->arguments, link->directory,
+                    link->description};
+  char line[400];
+  bool shortcut = false;
+  while (m.files->Gets(line, sizeof line, file)) {
+    std::string text = line;
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    if (text == "[Shortcut]") shortcut = true;
+    for (int i = 0; i < 4; ++i) {
+      size_t length = strlen(kLinkFields[i]);
+      if (text.compare(0, length, kLinkFields[i]) == 0)
+        snprintf(values[i], 260, "%s", text.c_str() + length);
+    }
+  }
+  m.files->Close(file);
+  return shortcut ? S_OK : E_FAIL;
 }
 
 }  // namespace sim

@@ -5,6 +5,7 @@
 #pragma once
 #include <stdint.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -88,6 +89,17 @@ struct ShellCall {
   intptr_t result;
 };
 
+// A program started through RunProcessAndWait: its file (unquoted), the
+// rest of the command line, and the working directory ("" for none).
+struct ProcessRun {
+  std::string program;
+  std::string arguments;
+  std::string directory;
+};
+// Plays the started program on the same machine; its answer is the exit
+// code.
+typedef std::function<uint32_t(const ProcessRun& run)> ProcessRunner;
+
 // A context-menu command as the simulated shell carried it out.
 struct ContextCommand {
   std::string item;  // the item's parsing name, "C:\\"
@@ -167,6 +179,14 @@ class Machine {
   // The flags of every ExitWindowsEx call.
   std::vector<uint32_t> ExitRequests() const;
   std::vector<ShellCall> ShellCalls() const;
+  // Programs started: an existing program file runs `runner` (no runner:
+  // it ends at once with 0), a missing one fails as CreateProcessA does.
+  void SetProcessRunner(ProcessRunner runner);
+  std::vector<ProcessRun> ProcessRuns() const;
+  // The running program's path (GetModuleFileNameA), for a runner that
+  // plays another program.
+  std::string ProgramPath() const;
+  void SetProgramPath(const std::string& path);
   // The simulated clock: every clock or tick query advances it by 1 ms,
   // Sleep by the time slept.
   FileTime Now() const;

@@ -89,6 +89,8 @@ class MachineImpl {
   int errnoValue = 0;
   std::vector<uint32_t> exitRequests;
   std::vector<ShellCall> shellCalls;
+  std::vector<ProcessRun> processRuns;
+  ProcessRunner processRunner;
   std::vector<std::string> callLog;
   bool logging = true;
   std::map<std::string, uint64_t> callCounts;

@@ -139,6 +139,8 @@ class SimKernel final : public platform::Kernel {
                           int bufferSize) override;
   void Sleep(uint32_t milliseconds) override;
   bool ExitWindowsEx(uint32_t flags, uint32_t reserved) override;
+  bool RunProcessAndWait(const char* commandLine, const char* directory,
+                         uint32_t* exitCode) override;
 
  private:
   bool Failed(uint32_t code);
@@ -278,6 +280,11 @@ class SimShell final : public platform::Shell {
   int32_t InvokeCommand(platform::ContextMenu* contextMenu, WindowHandle owner,
                         uint32_t verbIndex, int showCommand) override;
   void ReleaseContextMenu(platform::ContextMenu* contextMenu) override;
+  int32_t GetSpecialFolderPath(int csidl, char* path) override;
+  int32_t CreateShellLink(const char* linkPath,
+                          const platform::ShellLinkInfo& link) override;
+  int32_t ReadShellLink(const char* linkPath,
+                        platform::ShellLinkInfo* link) override;
 
  private:
   MachineImpl& m;

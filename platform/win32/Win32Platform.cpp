@@ -290,6 +290,47 @@ class Win32Kernel : public Kernel {
   bool ExitWindowsEx(uint32_t flags, uint32_t reserved) override {
     return ::ExitWindowsEx(flags, reserved) != 0;
   }
+  bool RunProcessAndWait(const char* commandLine, const char* directory,
+                         uint32_t* exitCode) override {
+    // CreateProcessA may write into its command line.
+    char line[1024];
+    size_t length = strlen(commandLine);
+    if (length >= sizeof line) {
+      ::SetLastError(ERROR_INVALID_PARAMETER);
+      return false;
+    }
+    memcpy(line, commandLine, length + 1);
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!::CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr,
+                          directory, &startup, &process))
+      return false;
+    ::CloseHandle(process.hThread);
+    // The program's boxes are owned by our window: its messages must flow
+    // while we wait, or both programs hang.
+    for (;;) {
+      DWORD woken = ::MsgWaitForMultipleObjects(1, &process.hProcess, FALSE,
+                                                INFINITE, QS_ALLINPUT);
+      if (woken != WAIT_OBJECT_0 + 1) break;
+      MSG message;
+      while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+      }
+    }
+    DWORD code = 0;
+    bool known = ::GetExitCodeProcess(process.hProcess, &code) != 0;
+    DWORD error = ::GetLastError();
+    ::CloseHandle(process.hProcess);
+    if (!known) {
+      ::SetLastError(error);
+      return false;
+    }
+    *exitCode = code;
+    return true;
+  }
 };
 
 // Stream* is the FILE* itself.

@@ -19,6 +19,41 @@ namespace {
 const IID kShellFolderId = {0x000214E6, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID kExtractIconAId = {0x000214EB, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID kContextMenuId = {0x000214E4, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kShellLinkAId = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kPersistFileId = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const CLSID kShellLinkClass = {
+    0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+// A shortcut object and its file interface, released on every path, in an
+// apartment of their own.
+class ShellLinkObject {
+ public:
+  ShellLinkObject() {
+    initialized = SUCCEEDED(::CoInitialize(nullptr));
+    result = ::CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER,
+                                kShellLinkAId, reinterpret_cast<void**>(&link));
+    if (SUCCEEDED(result))
+      result =
+          link->QueryInterface(kPersistFileId, reinterpret_cast<void**>(&file));
+  }
+  ~ShellLinkObject() {
+    if (file) file->Release();
+    if (link) link->Release();
+    if (initialized) ::CoUninitialize();
+  }
+  ShellLinkObject(const ShellLinkObject&) = delete;
+  ShellLinkObject& operator=(const ShellLinkObject&) = delete;
+
+  bool initialized = false;
+  HRESULT result;
+  IShellLinkA* link = nullptr;
+  IPersistFile* file = nullptr;
+};
+
+// IPersistFile takes wide paths; Windows 9x converts ANSI ones itself.
+bool WidePath(const char* path, WCHAR* wide) {
+  return ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) != 0;
+}
 
 #if defined(__i386__)
 // Windows 9x checks cbSize against its own 36-byte structure.
@@ -232,6 +267,64 @@ class Win32Shell : public Shell {
     info.lpVerb = MAKEINTRESOURCEA(verbIndex);
     info.nShow = showCommand;
     return reinterpret_cast<IContextMenu*>(contextMenu)->InvokeCommand(&info);
+  }
+
+  int32_t GetSpecialFolderPath(int csidl, char* path) override {
+    path[0] = 0;
+    IMalloc* allocator = nullptr;
+    HRESULT result = ::SHGetMalloc(&allocator);
+    if (FAILED(result)) return result;
+    LPITEMIDLIST folder = nullptr;
+    result = ::SHGetSpecialFolderLocation(nullptr, csidl, &folder);
+    if (SUCCEEDED(result)) {
+      if (::SHGetPathFromIDListA(folder, path))
+        result = S_OK;
+      else
+        path[0] = 0, result = E_FAIL;
+      allocator->Free(folder);
+    }
+    allocator->Release();
+    return result;
+  }
+
+  int32_t CreateShellLink(const char* linkPath,
+                          const ShellLinkInfo& fields) override {
+    WCHAR wide[MAX_PATH];
+    if (!WidePath(linkPath, wide)) return HRESULT_FROM_WIN32(::GetLastError());
+    ShellLinkObject shortcut;
+    HRESULT result = shortcut.result;
+    if (SUCCEEDED(result)) result = shortcut.link->SetPath(fields.target);
+    if (SUCCEEDED(result))
+      result = shortcut.link->SetArguments(fields.arguments);
+    if (SUCCEEDED(result))
+      result = shortcut.link->SetWorkingDirectory(fields.directory);
+    if (SUCCEEDED(result))
+      result = shortcut.link->SetDescription(fields.description);
+    if (SUCCEEDED(result)) result = shortcut.file->Save(wide, TRUE);
+    return result;
+  }
+
+  int32_t ReadShellLink(const char* linkPath, ShellLinkInfo* fields) override {
+    memset(fields, 0, sizeof *fields);
+    WCHAR wide[MAX_PATH];
+    if (!WidePath(linkPath, wide)) return HRESULT_FROM_WIN32(::GetLastError());
+    ShellLinkObject shortcut;
+    HRESULT result = shortcut.result;
+    if (SUCCEEDED(result)) result = shortcut.file->Load(wide, STGM_READ);
+    if (SUCCEEDED(result))
+      result = shortcut.link->GetPath(fields->target, sizeof fields->target,
+                                      nullptr, 0);
+    if (SUCCEEDED(result))
+      result = shortcut.link->GetArguments(fields->arguments,
+                                           sizeof fields->arguments);
+    if (SUCCEEDED(result))
+      result = shortcut.link->GetWorkingDirectory(fields->directory,
+                                                  sizeof fields->directory);
+    if (SUCCEEDED(result))
+      result = shortcut.link->GetDescription(fields->description,
+                                             sizeof fields->description);
+    // GetPath answers S_FALSE for a shortcut without a path.
+    return SUCCEEDED(result) ? S_OK : result;
   }
 
   void ReleaseContextMenu(ContextMenu* contextMenu) override {
