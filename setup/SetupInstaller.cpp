@@ -567,12 +567,13 @@ bool DeleteAtRestart(const char* path) {
   platform::Kernel& kernel = platform::kernel();
   platform::FileSystem& files = platform::files();
   char shortPath[kSetupPath], windows[kSetupPath], ini[kSetupPath],
-      temp[kSetupPath], entry[kSetupPath + 8];
+      temp[kSetupPath], old[kSetupPath], entry[kSetupPath + 8];
   uint32_t length = kernel.GetShortPathNameA(path, shortPath, sizeof shortPath);
   if (length == 0 || length >= sizeof shortPath) return false;
   length = kernel.GetWindowsDirectoryA(windows, sizeof windows);
   if (length == 0 || length >= sizeof windows ||
-      !Join(ini, windows, "WININIT.INI") || !Join(temp, windows, "WININIT.TMP"))
+      !Join(ini, windows, "WININIT.INI") ||
+      !Join(temp, windows, "WININIT.TMP") || !Join(old, windows, "WININIT.PEL"))
     return false;
   platform::Format(entry, sizeof entry, "NUL=%s\n", shortPath);
   bool existed = Exists(ini);
@@ -583,15 +584,16 @@ bool DeleteAtRestart(const char* path) {
     if (in) files.Close(in);
     return false;
   }
-  bool added = false, ok = true;
+  bool added = false, ok = true, ended = true;
   char line[1024];
   while (in && files.Gets(line, sizeof line, in)) {
     ok = ok && files.Puts(line, out) >= 0;
+    ended = line[strlen(line) - 1] == '\n';
     if (!added && StartsNoCase(line, "[rename]")) {
-      // A last line without its end still ends before ours.
-      if (line[strlen(line) - 1] != '\n') ok = ok && files.Puts("\n", out) >= 0;
+      // A header without its line end (the file's last) still gets one.
+      if (!ended) ok = ok && files.Puts("\n", out) >= 0;
       ok = ok && files.Puts(entry, out) >= 0;
-      added = true;
+      added = ended = true;
     }
   }
   if (in) {
@@ -599,13 +601,19 @@ bool DeleteAtRestart(const char* path) {
     files.Close(in);
   }
   if (!added)
-    ok =
-        ok && files.Puts("[rename]\n", out) >= 0 && files.Puts(entry, out) >= 0;
+    ok = ok && (ended || files.Puts("\n", out) >= 0) &&
+         files.Puts("[rename]\n", out) >= 0 && files.Puts(entry, out) >= 0;
   ok = files.Close(out) == 0 && ok;
-  if (ok && existed) ok = kernel.DeleteFileA(ini);
-  if (ok) return kernel.MoveFileA(temp, ini);
-  kernel.DeleteFileA(temp);
-  return false;
+  // The old file is kept aside until the new one is in its place: the
+  // renames other programs asked for must not be lost.
+  if (ok && existed) ok = kernel.MoveFileA(ini, old);
+  if (ok && !kernel.MoveFileA(temp, ini)) {
+    if (existed) kernel.MoveFileA(old, ini);
+    ok = false;
+  }
+  if (ok && existed) kernel.DeleteFileA(old);
+  if (!ok) kernel.DeleteFileA(temp);
+  return ok;
 }
 
 }  // namespace

@@ -11,7 +11,9 @@
 
 #include "platform/RegistryKey.h"
 #include "setup/Quobrill.h"
+#include "setup/SetupIds.h"
 #include "setup/SetupInstaller.h"
+#include "setup/SetupWindow.h"
 #include "setup/resource.h"
 #include "tests/setup/SetupTest.h"
 
@@ -410,6 +412,78 @@ TEST_F(InstallerTest, TheFolderTypedIsCheckedBeforeAnythingHappens) {
       "Setup cannot install Pelmora into the folder it runs from. Choose "
       "another folder.");
   EXPECT_FALSE(InstallPelmora("C:\\Download\\Pelmora", kInstaller));
+}
+
+// The dialogs over the real Setup.rc: the folder offered, a bad folder
+// refused with the dialog kept open, the install, and the removal with its
+// last box once the dialog has closed.
+class SetupDialogTest : public InstallerTest {
+ protected:
+  void SetUp() override {
+    InstallerTest::SetUp();
+    headless::Resources setup;
+    std::string error;
+    ASSERT_TRUE(headless::ParseResourceScript(SETUP_RC, &setup, &error))
+        << error;
+    headless::Resources both = headless::GetResources();
+    for (const auto& dialog : setup.dialogs)
+      both.dialogs[dialog.first] = dialog.second;
+    headless::SetResources(both);
+  }
+};
+
+TEST_F(SetupDialogTest, InstallOffersTheFolderAndRefusesABadOne) {
+  headless::DialogUser::Get().Expect(
+      IDD_SETUP_INSTALL,
+      {headless::Type(IDC_SETUP_FOLDER, "Pelmora"), headless::Click(IDOK),
+       headless::Type(IDC_SETUP_FOLDER, "C:\\Tools\\Pelmora"),
+       headless::Click(IDOK)});
+  ExpectSetupBox(
+      "Type the full path of a folder, for example C:\\Program "
+      "Files\\Pelmora.",
+      MB_ICONEXCLAMATION | MB_OK);
+  ExpectSuccessfulEnd(false);
+  EXPECT_EQ(RunSetup(""), 0);
+  // Quobrill's dialog ran inside ours.
+  ASSERT_EQ(Dialogs().size(), 2u);
+  const headless::ShownDialog& install =
+      Dialogs()[0].templateId == IDD_SETUP_INSTALL ? Dialogs()[0]
+                                                   : Dialogs()[1];
+  EXPECT_EQ(install.textsAtStart.at(IDC_SETUP_FOLDER),
+            "C:\\Program Files\\Pelmora");
+  EXPECT_EQ(install.limits.at(IDC_SETUP_FOLDER), 199);
+  EXPECT_EQ(install.result, IDOK);
+  EXPECT_TRUE(machine().Exists("C:\\Tools\\Pelmora\\Kromva32.exe"));
+}
+
+TEST_F(SetupDialogTest, AnUpdateStaysInTheInstalledFolder) {
+  Install();
+  headless::DialogUser::Get().Expect(
+      IDD_SETUP_INSTALL, {headless::Type(IDC_SETUP_FOLDER, "D:\\Pelmora"),
+                          headless::Click(IDOK), headless::Click(IDCANCEL)});
+  ExpectSetupBox(
+      "Pelmora is installed in C:\\Program Files\\Pelmora. Remove it first "
+      "(Add/Remove Programs) to install it in another folder.",
+      MB_ICONEXCLAMATION | MB_OK);
+  EXPECT_EQ(RunSetup(""), 1);
+  EXPECT_EQ(Dialogs().back().textsAtStart.at(IDC_SETUP_NOTE),
+            "Pelmora is installed in this folder. Setup replaces it with "
+            "this version.");
+}
+
+TEST_F(SetupDialogTest, RemoveAsksThenSaysItIsDone) {
+  Install();
+  machine().SetProgramPath("C:\\WINDOWS\\TEMP\\pel1.exe");
+  machine().WriteFile("C:\\WINDOWS\\TEMP\\pel1.exe", "MZ copy");
+  headless::DialogUser::Get().Expect(IDD_SETUP_REMOVE, {headless::Click(IDOK)});
+  ExpectSetupBox("Pelmora has been removed from your computer.",
+                 MB_ICONINFORMATION | MB_OK);
+  EXPECT_EQ(RunSetup(" /REMOVE"), 0);
+  EXPECT_EQ(Dialogs().back().textsAtStart.at(IDC_SETUP_REMOVE_TEXT),
+            "Setup removes Pelmora from C:\\Program Files\\Pelmora, from the "
+            "Start menu and from the start of your computer.");
+  EXPECT_FALSE(machine().Exists(kFolder));
+  EXPECT_EQ(user().Boxes().back().owner, 0u);
 }
 
 }  // namespace
