@@ -239,6 +239,19 @@ TEST_F(InstallerTest, UninstallKeepsWhatTheUserAddedAndAddsToWininit) {
       "[rename]\r\nNUL=C:\\WINDOWS\\TEMP\\pel1.exe\r\nNUL=C:\\OLD.DLL\r\n");
 }
 
+TEST_F(InstallerTest, WininitWithoutARenameSectionGetsOneAfterItsLastLine) {
+  Install();
+  machine().WriteFile("C:\\WINDOWS\\WININIT.INI", "[Other]\r\nX=1");
+  machine().SetProgramPath("C:\\WINDOWS\\TEMP\\pel1.exe");
+  machine().WriteFile("C:\\WINDOWS\\TEMP\\pel1.exe", "MZ copy");
+  ASSERT_TRUE(UninstallPelmora(kInstaller));
+  EXPECT_EQ(
+      Read("C:\\WINDOWS\\WININIT.INI"),
+      "[Other]\r\nX=1\r\n[rename]\r\nNUL=C:\\WINDOWS\\TEMP\\pel1.exe\r\n");
+  EXPECT_FALSE(machine().Exists("C:\\WINDOWS\\WININIT.TMP"));
+  EXPECT_FALSE(machine().Exists("C:\\WINDOWS\\WININIT.PEL"));
+}
+
 TEST_F(InstallerTest, UninstallStopsWhileKromva32IsInUse) {
   Install();
   faults().Fail("DeleteFileA", ERROR_SHARING_VIOLATION, 1, "Kromva32.exe");

@@ -50,7 +50,10 @@ box_text() {
 # Waits for a process started in the background and checks its exit code.
 finish() {
   local status=0
-  timeout 60 tail --pid="$2" -f /dev/null || fail "$1 did not end"
+  if ! timeout 60 tail --pid="$2" -f /dev/null; then
+    fail "$1 did not end"
+    kill "$2" 2>/dev/null
+  fi
   wait "$2" || status=$?
   check "exit code of $1" "$status" 0
 }
@@ -83,9 +86,9 @@ echo "-- install"
 "$WINE" "$zip\\Setup.exe" &
 pid=$!
 reader wait "Pelmora Setup" 20 || fail "no Setup dialog"
+# An edit's text cannot be read from another process (GetWindowText gives
+# its window title); the folder offered shows in the files below.
 controls=$(reader dump "Pelmora Setup")
-grep -qxF 'Edit|210|C:\Program Files\Pelmora|-1' <<<"$controls" ||
-  fail "the folder offered: $controls"
 grep -qxF 'Button|1|&Install|0' <<<"$controls" || fail "no Install button: $controls"
 sleep 1
 shot "$BUILD/setup-install.png"
@@ -106,12 +109,18 @@ done
 short=$(reader short 'C:\Program Files\Pelmora')
 check "autoexec.bat after install" "$(head -1 "$c/autoexec.bat" | tr -d '\r')" \
   "@$short\\KROMVALE.EXE @LETTERS.INI /O:DRIVEMAP.DAT /CD"
-entry=$(reader registry HKLM 'Software\Microsoft\Windows\CurrentVersion\Uninstall\Pelmora')
-grep -qF '"DisplayName"="Pelmora"' <<<"$entry" || fail "uninstall entry: $entry"
-grep -qF "\"UninstallString\"=\"${short//\\/\\\\}\\\\Setup.exe /uninstall\"" \
-  <<<"$entry" || fail "UninstallString: $entry"
-group=$(grep -F '"StartMenuGroup"=' <<<"$entry" | sed 's/^"StartMenuGroup"="//; s/"$//; s/\\\\/\\/g')
-[[ -n "$group" ]] || fail "no Start menu group in the entry: $entry"
+# boxreader prints a value as KEY|NAME|TYPE|HEX (a string with its
+# terminator).
+entry_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Pelmora'
+value() {
+  reader registry HKLM "$entry_key" | awk -F'|' -v name="$1" '$2 == name { print $4 }' |
+    python3 -c 'import sys; print(bytes.fromhex(sys.stdin.read().strip()).rstrip(b"\0").decode("latin-1"), end="")'
+}
+check "DisplayName" "$(value DisplayName)" Pelmora
+check "UninstallString" "$(value UninstallString)" "$short\Setup.exe /uninstall"
+check "InstallLocation" "$(value InstallLocation)" 'C:\Program Files\Pelmora'
+group=$(value StartMenuGroup)
+[[ -n "$group" ]] || fail "no Start menu group in the entry"
 program=$(links "$group\\Pelmora.lnk")
 check "Pelmora.lnk" "$(sed -n '1p;3p;4p' <<<"$program" | paste -sd'|')" \
   'C:\Program Files\Pelmora\Kromva32.exe|C:\Program Files\Pelmora|Pelmora'
@@ -125,15 +134,25 @@ start_in=$(sed -n 3p <<<"$program")
 (cd "$(unix "$start_in")" && exec "$WINE" "$target") &
 pid=$!
 started=no
-for _ in $(seq 1 30); do
+for _ in $(seq 1 40); do
   if reader wait Pelmora 1 && reader dump Pelmora | grep -q 'ListView'; then
     started=yes
     break
   fi
   # Wine has no 16-bit services: the DOS link's box comes first.
-  if reader dump Pelmora 2>/dev/null | grep -q 'MS-DOS memory'; then
-    reader command Pelmora 1
-    sleep 0.5
+  if controls=$(reader dump Pelmora 2>/dev/null); then
+    box=$(awk -F'|' '$1 == "Static" && $3 != "" { print $3 }' <<<"$controls")
+    if [[ -n "$box" ]]; then
+      # No drivemap.dat before the companion ran at a restart, and Wine has
+      # no 16-bit services: both boxes come first and OK goes on.
+      case "$box" in
+        "Error opening file drivemap.dat : No such file or directory" | \
+          "Error allocating MS-DOS memory. The program may function incorrectly.") ;;
+        *) fail "Kromva32's box: $box" ;;
+      esac
+      reader command Pelmora 1
+      sleep 0.5
+    fi
   fi
 done
 [[ $started == yes ]] || fail "Kromva32 did not start from $target"
@@ -141,7 +160,7 @@ reader close Pelmora
 finish "Kromva32" $pid
 
 echo "-- uninstall"
-uninstall=$(grep -F '"UninstallString"=' <<<"$entry" | sed 's/^"UninstallString"="//; s/"$//; s/\\\\/\\/g')
+uninstall=$(value UninstallString)
 # shellcheck disable=SC2086 # the command and its switch, as Windows splits them
 "$WINE" $uninstall &
 pid=$!
@@ -158,8 +177,10 @@ finish "the uninstall command" $pid
 "$WINESERVER" -w
 check "autoexec.bat after uninstall" "$(od -An -c "$c/autoexec.bat")" "$autoexec_before"
 [[ -e "$folder" ]] && fail "$folder is still there"
-grep -qi 'NUL=.*\.exe' "$c/windows/wininit.ini" 2>/dev/null ||
+wininit=$(find "$c/windows" -maxdepth 1 -iname wininit.ini)
+grep -qi '^NUL=.*\.exe' "$wininit" 2>/dev/null ||
   fail "no WININIT.INI line for the removal copy"
+[[ -n "$(find "$c" -iname 'pel*.exe')" ]] || fail "no removal copy before the restart"
 # The restart deletes the removal copy.
 "$WINE" wineboot -r >/dev/null 2>&1
 "$WINESERVER" -w
