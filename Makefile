@@ -43,10 +43,12 @@ pe-check: win9x wine
 	scripts/check-pe.sh build/win9x build/wine
 
 # The distribution (dist/PELMORA.ZIP and the folder it holds) from the
-# i686 build, checked as the user unpacks it.
+# i686 build, checked as the user unpacks it, and built a second time from
+# the commit in another folder to show the same bytes come out.
 dist: win9x
 	scripts/make-dist.sh build/win9x dist
 	scripts/check-dist.sh dist
+	JOBS=$(JOBS) scripts/check-dist-reproducible.sh --if-clean dist
 
 wine-test: wine
 	scripts/run-wine-tests.sh build/wine
