@@ -49,8 +49,10 @@ std::ostream& operator<<(std::ostream& out, const Snapshot& snapshot) {
 
 class InstallerTest : public SetupTest {
  protected:
+  virtual const char* Fixture() const { return "win98-install"; }
+
   void SetUp() override {
-    Boot("win98-install");
+    Boot(Fixture());
     SetupTest::SetUp();
     // Quobrill runs from the folder it was started in, on this machine.
     machine().SetProcessRunner([this](const sim::ProcessRun& run) {
@@ -384,6 +386,21 @@ TEST_F(InstallerTest, QuobrillEndingBadlyOverAnOlderInstallPutsItBack) {
   EXPECT_EQ(after.files, source.files);
   EXPECT_EQ(Read(std::string(kFolder) + "\\Kromva32.exe"),
             before.files["c/program files/pelmora/kromva32.exe"]);
+}
+
+// Windows Me needs the program's own vmm32.vxd, which the package does not
+// have: Quobrill stops with 490 and nothing is left behind.
+class WinMeInstallerTest : public InstallerTest {
+ protected:
+  const char* Fixture() const override { return "winme-install"; }
+};
+
+TEST_F(WinMeInstallerTest, InstallStopsWithoutTheOwnVmm32AndChangesNothing) {
+  Snapshot before = Take();
+  ExpectCode(490);
+  ExpectSetupBox(kNotWired);
+  EXPECT_FALSE(InstallPelmora(kFolder, kInstaller));
+  EXPECT_EQ(Take(), before);
 }
 
 TEST_F(InstallerTest, AMissingFileOfTheZipChangesNothing) {
