@@ -171,8 +171,18 @@ check "removal text" "$text" \
 sleep 1
 shot "$BUILD/setup-remove.png"
 reader command "Pelmora Setup" 1
-done_text=$(box_text "Pelmora Setup")
+# The dialog stays while the removal runs; its last box has the same
+# caption and comes once the dialog has closed.
+done_text=
+for _ in $(seq 1 60); do
+  done_text=$(reader dump "Pelmora Setup" 2>/dev/null |
+    awk -F'|' '$1 == "Static" && $3 != "" { print $3 }')
+  [[ "$done_text" == "Pelmora has been removed from your computer." ]] && break
+  sleep 0.5
+done
 check "last box" "$done_text" "Pelmora has been removed from your computer."
+reader command "Pelmora Setup" 1
+reader gone "Pelmora Setup" 10 || fail "the last box did not close"
 finish "the uninstall command" $pid
 "$WINESERVER" -w
 check "autoexec.bat after uninstall" "$(od -An -c "$c/autoexec.bat")" "$autoexec_before"
