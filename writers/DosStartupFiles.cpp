@@ -81,6 +81,7 @@ class MscdexLineScan {
   void Finish() { EndWord(); }
 
   bool Active() const { return matched == wordLength && !Remark(); }
+  bool NamesMscdex() const { return matched == wordLength; }
   // The index of the first word of exactly four characters that begins
   // with /L:, or -1.
   int OptionWord() const { return optionWord; }
@@ -200,6 +201,9 @@ class MscdexLineEdit {
 
 enum FileOutcome { fileAbsent, fileDone, fileFailed };
 
+// What an MSCDEX line commented out for several CD-ROMs starts with.
+const char ourRemark[] = "REM by Pelmora - ";
+
 // One start-up file: every active MSCDEX line edited (or commented out
 // when `several`), the file replaced only when a line changed. Two readers
 // go over the file: `ahead` reads a line to its end to judge it, `in` then
@@ -226,8 +230,9 @@ FileOutcome EditMscdexFile(const char* path, bool several, char letter,
   char piece[pieceSize];
   for (;;) {
     MscdexLineScan scan;
-    bool any = false;
+    bool any = false, ours = false;
     while (files.Gets(piece, sizeof piece, ahead.Get()) != nullptr) {
+      if (!any) ours = strncmp(piece, ourRemark, sizeof ourRemark - 1) == 0;
       any = true;
       scan.Feed(piece);
       if (EndsLine(piece)) break;
@@ -240,8 +245,12 @@ FileOutcome EditMscdexFile(const char* path, bool several, char letter,
       changed = true;
       *found = true;
     }
+    // A line an earlier save commented out for several CD-ROMs is what
+    // this save would make of it: found, so that the save does not fail
+    // on its own earlier work.
+    if (several && !active && ours && scan.NamesMscdex()) *found = true;
     MscdexLineEdit edit(out.Get(), scan.OptionWord(), letter);
-    if (active && several) files.Puts("REM by Pelmora - ", out.Get());
+    if (active && several) files.Puts(ourRemark, out.Get());
     bool read = false;
     while (files.Gets(piece, sizeof piece, in.Get()) != nullptr) {
       read = true;

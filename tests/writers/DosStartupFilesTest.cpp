@@ -162,6 +162,17 @@ TEST_F(DosStartupFilesTest, TwoDosCdRomsWithOkCommentEveryActiveLineOut) {
             "/L:E\r\n");
   EXPECT_FALSE(Exists(kTempPath));
 
+  // Saved again with both still there: the lines stay as they are and the
+  // save goes on (no "line was not found" for its own remarks).
+  {
+    const std::string config = Read(kConfig), autoexec = Read(kAutoexec);
+    user().Expect("Warning", kSeveralCdRoms, MB_ICONEXCLAMATION | MB_OKCANCEL,
+                  IDOK);
+    EXPECT_TRUE(UpdateMscdexLines(*table));
+    EXPECT_EQ(Read(kConfig), config);
+    EXPECT_EQ(Read(kAutoexec), autoexec);
+  }
+
   // MS-DOS sees no CD-ROM after the reboot: the next save leaves both.
   table->recordOf('E').present = 0;
   table->recordOf('F').present = 0;
