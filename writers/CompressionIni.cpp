@@ -128,12 +128,18 @@ bool UpdateCompressionIni(const DriveTable& table) {
   // A line is judged by its start only: the rest of a long line is copied
   // whatever it holds.
   char piece[pieceSize];
-  bool lineStart = true, dropping = false;
+  bool lineStart = true, dropping = false, keptOpen = false;
   while (files.Gets(piece, sizeof piece, in.Get()) != nullptr) {
     if (lineStart) dropping = IsOwnKey(piece);
-    if (!dropping) files.Puts(piece, out.Get());
     lineStart = EndsLine(piece);
+    if (!dropping) {
+      files.Puts(piece, out.Get());
+      keptOpen = !lineStart;
+    }
   }
+  // A kept last line without its line end gets one, so the lines appended
+  // below stay lines of their own.
+  if (keptOpen) files.Puts("\n", out.Get());
   if (in.Error()) {
     ReportError("Error reading the file %s", path);
     out.Close();

@@ -134,6 +134,31 @@ TEST_F(CompressionIniTest, LinesLongerThanAPieceAreJudgedByTheirStart) {
                             "ActivateDrive=H,C0\r\n");
 }
 
+TEST_F(CompressionIniTest, ALastLineWithoutLineEndIsEndedBeforeTheOwnLines) {
+  // Appended straight after it, FirstDrive= would join that line and be
+  // lost to the compression software; a dropped last line needs no end.
+  const struct {
+    const char* file;
+    const char* kept;
+  } cases[] = {
+      {"Automount=1", "Automount=1\r\n"},
+      {"Automount=1\r\nFirstDrive=E", "Automount=1\r\n"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    machine().WriteFile(kIni, c.file);
+    Volume('E', 'C', 0, 'H');
+    EXPECT_TRUE(UpdateCompressionIni(*table));
+    const std::string expected = std::string(c.kept) +
+                                 "FirstDrive=H\r\nLastDrive=H\r\n"
+                                 "ActivateDrive=H,C0\r\n";
+    EXPECT_EQ(Read(kIni), expected) << c.file;
+    // The rewritten file is stable.
+    EXPECT_TRUE(UpdateCompressionIni(*table));
+    EXPECT_EQ(Read(kIni), expected) << c.file;
+  }
+}
+
 TEST_F(CompressionIniTest, ReadOnlyHiddenFileStaysSoAndIsDated30SecondsBack) {
   machine().WriteFile(kIni, kSettings);
   const uint32_t hidden = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
