@@ -5,9 +5,10 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
-.PHONY: test demo deps native win9x wine native-test pe-check dist wine-test clean
+.PHONY: test demo deps native win9x wine native-test pe-check dist wine-test \
+        fuzz fuzz-short clean
 
-test: deps native-test pe-check dist wine-test
+test: deps native-test fuzz-short pe-check dist wine-test
 	@echo "All tests passed."
 
 demo: deps wine
@@ -52,6 +53,15 @@ dist: win9x
 
 wine-test: wine
 	scripts/run-wine-tests.sh build/wine
+
+# The fuzz targets (tests/fuzz), each for FUZZ_SECONDS; `make test` gives
+# each a short run.
+FUZZ_SECONDS ?= 20
+fuzz: deps
+	JOBS=$(JOBS) scripts/run-fuzz.sh $(FUZZ_SECONDS)
+
+fuzz-short:
+	JOBS=$(JOBS) scripts/run-fuzz.sh 30
 
 clean:
 	rm -rf build dist
