@@ -71,6 +71,26 @@ PersistentValue* readConnection(RegKey key) {
   return values;
 }
 
+// Writes one connection under the letter's key; reports a key that cannot
+// be created. False when the connection is not there whole.
+bool writeConnection(RegKey main, char letter, const PersistentValue* values) {
+  char name[2] = {letter, '\0'};
+  RegistryKey connection;
+  int32_t error = connection.Create(main, name);
+  if (error != ERROR_SUCCESS) {
+    ReportSystemError(error, "Error creating Registry key %s\\%s\\%s",
+                      currentUserName, persistentConnectionsKey, name);
+    return false;
+  }
+  bool whole = true;
+  for (const PersistentValue* value = values; value->valueName; ++value) {
+    if (connection.SetValue(value->valueName, value->valueType, value->data,
+                            value->dataLength) != ERROR_SUCCESS)
+      whole = false;
+  }
+  return whole;
+}
+
 }  // namespace
 
 void PersistentConnectionTable::empty() {
@@ -186,26 +206,29 @@ int32_t PersistentConnectionTable::writePersistentConnections(
   }
 
   int32_t ok = 1;
+  bool writeFailed = false;
   for (int i = 0; i < slotCount; ++i) {
     if (!slots[i]) continue;
     if (blocked[i]) {
       ok = 0;
       continue;
     }
-    char name[2] = {newLetters[i], '\0'};
-    RegistryKey connection;
-    error = connection.Create(main.Handle(), name);
-    if (error != ERROR_SUCCESS) {
-      ReportSystemError(error, "Error creating Registry key %s\\%s\\%s",
-                        currentUserName, persistentConnectionsKey, name);
-      ok = 0;
-      continue;
+    if (!writeConnection(main.Handle(), newLetters[i], slots[i]))
+      writeFailed = true;
+  }
+  if (writeFailed) {
+    // A connection whose old key is gone and whose new one could not be
+    // written would be lost: every moved connection goes back to its own
+    // letter, as before the save.
+    ok = 0;
+    for (int i = 0; i < slotCount; ++i) {
+      if (!slots[i] || blocked[i]) continue;
+      char name[2] = {newLetters[i], '\0'};
+      registry.RegDeleteKeyA(main.Handle(), name);
     }
-    for (const PersistentValue* value = slots[i]; value->valueName; ++value) {
-      if (connection.SetValue(value->valueName, value->valueType, value->data,
-                              value->dataLength) != ERROR_SUCCESS)
-        ok = 0;
-    }
+    for (int i = 0; i < slotCount; ++i)
+      if (slots[i] && !blocked[i])
+        writeConnection(main.Handle(), char('A' + i), slots[i]);
   }
   if (!ok) ReportError("Saving letters for the network drives failed.");
   return ok;

@@ -256,4 +256,47 @@ TEST_F(PersistentConnectionsTest,
   EXPECT_EQ(table.writePersistentConnections(newLetters), 0);
 }
 
+TEST_F(PersistentConnectionsTest, AFailedWriteOfAMovedConnectionPutsAllBack) {
+  // The old keys are gone when the new ones are written: a failure there
+  // would lose the connection, so every moved one returns to its letter.
+  const struct {
+    const char* call;
+    const char* argument;
+  } failures[] = {
+      {"RegCreateKeyExA", "Persistent\\N"},
+      {"RegSetValueExA", "Persistent\\N ProviderType"},
+      {"RegSetValueExA", "Persistent\\E ConnectionType"},
+  };
+  AddConnection("E", "\\\\SERVER\\E");
+  const std::vector<std::string> e = Values("E"), n = Values("N");
+  for (const auto& failure : failures) {
+    SCOPED_TRACE(failure.argument);
+    PersistentConnectionTable table;
+    ASSERT_EQ(table.readPersistentConnections(), 1);
+    newLetters['E' - 'A'] = 'N';
+    newLetters['N' - 'A'] = 'E';
+    faults().Fail(failure.call, ERROR_ACCESS_DENIED, 1, failure.argument);
+    const int fired = faults().Fired();
+    user().Answer(IDOK);
+    if (failure.call[3] == 'C') user().Answer(IDOK);
+    EXPECT_EQ(table.writePersistentConnections(newLetters), 0);
+    EXPECT_EQ(faults().Fired(), fired + 1);
+    EXPECT_EQ(user().Boxes().back().text,
+              "Saving letters for the network drives failed.");
+    EXPECT_EQ(Values("E"), e);
+    EXPECT_EQ(Values("N"), n);
+  }
+  // A move to a free letter comes back too.
+  PersistentConnectionTable table;
+  ASSERT_EQ(table.readPersistentConnections(), 1);
+  newLetters['E' - 'A'] = 'G';
+  newLetters['N' - 'A'] = 'N';
+  faults().Fail("RegSetValueExA", ERROR_ACCESS_DENIED, 1, "Persistent\\G");
+  user().Answer(IDOK);
+  EXPECT_EQ(table.writePersistentConnections(newLetters), 0);
+  EXPECT_EQ(Values("E"), e);
+  EXPECT_FALSE(machine().RegistryKeyExists(Path("G")));
+  EXPECT_EQ(Values("N"), n);
+}
+
 }  // namespace
