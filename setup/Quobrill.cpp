@@ -17,6 +17,9 @@ const char kAutoexecTemp[] = "C:\\temp.tmp";
 const char kAutoexecError[] = "Error changing c:\\autoexec.bat";
 const char kCompanion[] = "\\KROMVALE.EXE @LETTERS.INI /O:DRIVEMAP.DAT /CD";
 const char kIniName[] = "Kromvale.ini";
+// Where the new content of a file lies when its original was deleted and
+// the temporary file could not take its place.
+const char kKeptIn[] = "the new content is kept in ";
 const uint64_t kMaxOwnSize = 3072;
 const uint32_t kOwnMarker = 0x12345678u;
 const uint32_t kRetryDelay = 5000;
@@ -209,7 +212,13 @@ bool WriteKromvaleIni(const char* shortDirectory, bool* created) {
     return false;
   }
   if (!kernel.MoveFileA(temp, ini)) {
-    ShowSetupError("Error creating the file %s", ini);
+    if (*created) {
+      // Nothing was replaced: the temporary file is of no use.
+      kernel.DeleteFileA(temp);
+      ShowSetupError("Error creating the file %s", ini);
+    } else {
+      ShowSetupError("Error creating the file %s : %s%s", ini, kKeptIn, temp);
+    }
     return false;
   }
   return true;
@@ -398,8 +407,9 @@ bool EditAutoexecBat(const char* line) {
     return false;
   }
   if (!kernel.MoveFileA(kAutoexecTemp, kAutoexec)) {
-    // The new content stays in C:\temp.tmp.
-    ShowSetupError(kAutoexecError);
+    // The original is gone: the new content in C:\temp.tmp is the only
+    // copy, and the message says where it lies.
+    ShowSetupError("%s : %s%s", kAutoexecError, kKeptIn, kAutoexecTemp);
     return false;
   }
   return true;

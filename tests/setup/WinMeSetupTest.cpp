@@ -246,7 +246,7 @@ TEST_F(WinMeSetupTest, KromvaleIniThatCannotBeWrittenStopsBeforeVmm32) {
     ExpectError("Error creating the file C:\\WINDOWS\\Kromvale.ini");
     InstallExtension();
     ExpectUntouched();
-    platform::kernel().DeleteFileA("C:\\WINDOWS\\Kromvale.tmp");
+    EXPECT_FALSE(machine().Exists("C:\\WINDOWS\\Kromvale.tmp"));
   }
 }
 
@@ -256,6 +256,16 @@ TEST_F(WinMeSetupTest, RewrittenKromvaleIniStaysWhenTheNewOneCannotBeWritten) {
   ExpectError("Error creating the file C:\\WINDOWS\\Kromvale.ini");
   InstallExtension();
   EXPECT_EQ(Read(kIni), "C:\\OLD");
+
+  // Once the old one is deleted, a failed move leaves the new content in
+  // Kromvale.tmp, and the message says so.
+  faults().Fail("MoveFileA", ERROR_ACCESS_DENIED, 1, "Kromvale.tmp");
+  ExpectError(
+      "Error creating the file C:\\WINDOWS\\Kromvale.ini : the new content is "
+      "kept in C:\\WINDOWS\\Kromvale.tmp");
+  InstallExtension();
+  EXPECT_FALSE(machine().Exists(kIni));
+  EXPECT_EQ(Read("C:\\WINDOWS\\Kromvale.tmp"), kShortDirectory);
 }
 
 TEST_F(WinMeSetupTest, UninstallPutsTheOriginalBackAndDeletesKromvaleIni) {
