@@ -224,6 +224,19 @@ bool WriteKromvaleIni(const char* shortDirectory, bool* created) {
   return true;
 }
 
+// Whether this is Windows Me; false (after the message) when the version
+// cannot be read.
+bool ReadWindowsVersion(bool* me) {
+  platform::VersionInfo version;
+  *me = false;
+  if (!platform::kernel().GetVersionExA(&version)) {
+    ShowSetupError("Error determining Windows version !");
+    return false;
+  }
+  *me = version.majorVersion == 4 && version.minorVersion == 90;
+  return true;
+}
+
 void ShowOpinionRequest() {
   char text[512];
   if (AfxLoadString(IDS_OPINION, text, sizeof text) == 0) return;
@@ -310,7 +323,11 @@ void InstallExtension() {
     ShowSetupError("Error determining application directory. Setup failed.");
     return;
   }
-  if (IsWindowsMe()) {
+  // Without the version the wiring cannot be chosen: the wrong one would
+  // change the boot files of the other system.
+  bool me = false;
+  if (!ReadWindowsVersion(&me)) return;
+  if (me) {
     bool created = false;
     if (!WriteKromvaleIni(shortDirectory, &created)) return;
     if (!ReplaceVmm32(longDirectory)) {
@@ -335,7 +352,9 @@ void InstallExtension() {
 }
 
 void UninstallExtension() {
-  if (IsWindowsMe()) {
+  bool me = false;
+  if (!ReadWindowsVersion(&me)) return;
+  if (me) {
     // Kromvale.ini goes even when vmm32.vxd cannot be put back.
     RestoreVmm32();
     char ini[kPath];
@@ -416,12 +435,9 @@ bool EditAutoexecBat(const char* line) {
 }
 
 bool IsWindowsMe() {
-  platform::VersionInfo version;
-  if (!platform::kernel().GetVersionExA(&version)) {
-    ShowSetupError("Error determining Windows version !");
-    return false;
-  }
-  return version.majorVersion == 4 && version.minorVersion == 90;
+  bool me = false;
+  ReadWindowsVersion(&me);
+  return me;
 }
 
 bool ProbeVmm32(const char* path, bool* isOwn, uint64_t* size) {

@@ -188,12 +188,21 @@ TEST_F(Win98SetupTest, NoApplicationDirectoryStopsBeforeAnyChange) {
   EXPECT_TRUE(Dialogs().empty());
 }
 
-TEST_F(Win98SetupTest, UnknownVersionTakesTheWindows98Way) {
-  faults().Fail("GetVersionExA", ERROR_INVALID_PARAMETER);
-  ExpectError("Error determining Windows version !");
-  ExpectSuccessfulEnd(false);
-  InstallExtension();
-  EXPECT_EQ(Read(kAutoexec), std::string(kLine) + kKept);
+TEST_F(Win98SetupTest, UnknownVersionChangesNoBootFile) {
+  // Taken for Windows 98, a Windows Me would get the wrong wiring and a
+  // completed install it does not have; the uninstall would leave its
+  // vmm32.vxd replaced.
+  std::string original = Read(kAutoexec);
+  for (bool install : {true, false}) {
+    faults().Fail("GetVersionExA", ERROR_INVALID_PARAMETER);
+    ExpectError("Error determining Windows version !");
+    if (install)
+      InstallExtension();
+    else
+      UninstallExtension();
+    EXPECT_EQ(Read(kAutoexec), original);
+  }
+  EXPECT_TRUE(Dialogs().empty());
 }
 
 TEST_F(Win98SetupTest, PendingRuntimeUpdateSkipsTheDialog) {
