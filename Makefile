@@ -39,6 +39,7 @@ wine: build/wine/build.ninja
 
 native-test: native
 	ctest --test-dir build/native --output-on-failure -j $(JOBS)
+	@grep -h "^fault sweep:" build/native/Testing/Temporary/LastTest.log
 
 pe-check: win9x wine
 	scripts/check-pe.sh build/win9x build/wine
