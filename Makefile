@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
 .PHONY: test demo deps native win9x wine native-test pe-check dist wine-test \
-        fuzz fuzz-short clean
+        fuzz fuzz-short bench clean
 
 test: deps native-test fuzz-short pe-check dist wine-test
 	@echo "All tests passed."
@@ -43,6 +43,11 @@ native-test: native
 
 pe-check: win9x wine
 	scripts/check-pe.sh build/win9x build/wine
+	scripts/run-bench.sh --quick
+
+# The performance table (docs/performance.md).
+bench: deps
+	scripts/run-bench.sh
 
 # The distribution (dist/PELMORA.ZIP and the folder it holds) from the
 # i686 build, checked as the user unpacks it, and built a second time from

@@ -23,10 +23,17 @@ set(PELMORA_PE_SYSTEM_LIBS kernel32 user32 gdi32 advapi32 shell32 comctl32
 # Windows 95-level headers (structures keep their old sizes), ANSI calls.
 set(PELMORA_PE_DEFINES WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0400)
 
-set(PELMORA_PE_CODE_OPTIONS -fno-exceptions -fno-rtti -fno-threadsafe-statics)
+# Each function and object in its own section, so that the link keeps only
+# what a program reaches: both programs link the same libraries, and each
+# uses a part of them.
+set(PELMORA_PE_CODE_OPTIONS -fno-exceptions -fno-rtti -fno-threadsafe-statics
+                            -ffunction-sections -fdata-sections)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-  # Every PC that runs Windows 98, a 486 included: no CMOV, no FCOMI.
-  list(APPEND PELMORA_PE_CODE_OPTIONS -march=i486)
+  # Every PC that runs Windows 98, a 486 included: no CMOV, no FCOMI. No
+  # unwind tables: nothing throws, and 32-bit Windows never reads them (the
+  # x86_64 build keeps them, its exception dispatch walks them).
+  list(APPEND PELMORA_PE_CODE_OPTIONS -march=i486
+       -fno-asynchronous-unwind-tables -fno-unwind-tables)
   set(PELMORA_SYMBOL_PREFIX "_")
 else()
   set(PELMORA_SYMBOL_PREFIX "")
@@ -82,7 +89,15 @@ function(pelmora_product_exe target)
     # No link time in the header: the same sources give the same bytes.
     -Wl,--no-insert-timestamp
     -Wl,-e,${PELMORA_SYMBOL_PREFIX}${entry}
-    -Wl,-u,${PELMORA_SYMBOL_PREFIX}${entry})
+    -Wl,-u,${PELMORA_SYMBOL_PREFIX}${entry}
+    # Every kilobyte is read from a slow disk at each start: unreached
+    # sections dropped, no symbol table in the file (the map beside the
+    # program names what went in), no relocations (an EXE is always loaded
+    # at its base address on Windows 9x).
+    -Wl,--gc-sections
+    -s
+    -Wl,-Map,$<TARGET_FILE:${target}>.map
+    -Wl,--disable-reloc-section)
   target_link_libraries(${target} PRIVATE pelmora_pe_system)
   pelmora_pe_checks(${target})
 endfunction()

@@ -10,6 +10,7 @@ packages=(
   binutils-mingw-w64-x86-64
   wine64 fonts-wine xvfb xauth xdotool imagemagick
   clang libclang-rt-14-dev
+  libbenchmark-dev valgrind
 )
 
 missing=()
