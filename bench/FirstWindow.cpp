@@ -6,12 +6,36 @@
 //
 //   firstwindow RUNS PROGRAM [FOLDER]
 // prints one line per run: "run N: MS ms, private KB KB, boxes B"
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
 
 namespace {
+
+// Built like the products (freestanding, Windows 95 imports only), so it
+// writes through the console handles rather than stdio.
+void Out(const char* text, DWORD handle = STD_OUTPUT_HANDLE) {
+  DWORD written;
+  WriteFile(GetStdHandle(handle), text, DWORD(strlen(text)), &written, nullptr);
+}
+
+void OutNumber(unsigned long value) {
+  char digits[24];
+  char* p = digits + sizeof digits - 1;
+  *p = '\0';
+  do {
+    *--p = char('0' + value % 10);
+    value /= 10;
+  } while (value);
+  Out(p);
+}
+
+void Fail(const char* text, const char* program) {
+  Out("firstwindow: ", STD_ERROR_HANDLE);
+  Out(text, STD_ERROR_HANDLE);
+  Out(program, STD_ERROR_HANDLE);
+  Out("\n", STD_ERROR_HANDLE);
+}
 
 struct Search {
   DWORD process;
@@ -55,7 +79,7 @@ SIZE_T PrivateBytes(HANDLE process) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    fprintf(stderr, "usage: firstwindow RUNS PROGRAM [FOLDER]\n");
+    Out("usage: firstwindow RUNS PROGRAM [FOLDER]\n", STD_ERROR_HANDLE);
     return 2;
   }
   const int runs = atoi(argv[1]);
@@ -69,8 +93,7 @@ int main(int argc, char** argv) {
     QueryPerformanceCounter(&begin);
     if (!CreateProcessA(argv[2], nullptr, nullptr, nullptr, FALSE, 0, nullptr,
                         argc > 3 ? argv[3] : nullptr, &startup, &started)) {
-      fprintf(stderr, "firstwindow: cannot start %s (error %lu)\n", argv[2],
-              GetLastError());
+      Fail("cannot start ", argv[2]);
       return 1;
     }
     int boxes = 0;
@@ -90,20 +113,28 @@ int main(int argc, char** argv) {
       if (WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0) break;
     }
     QueryPerformanceCounter(&end);
-    const double ms = double(end.QuadPart - begin.QuadPart) * 1000.0 /
-                      double(frequency.QuadPart);
+    const unsigned long tenths = static_cast<unsigned long>(
+        (end.QuadPart - begin.QuadPart) * 10000 / frequency.QuadPart);
     const SIZE_T privateBytes = PrivateBytes(started.hProcess);
     TerminateProcess(started.hProcess, 0);
     WaitForSingleObject(started.hProcess, 10000);
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
     if (!shown) {
-      fprintf(stderr, "firstwindow: %s showed no window\n", argv[2]);
+      Fail("no window from ", argv[2]);
       return 1;
     }
-    printf("run %d: %.1f ms, private %lu KB, boxes %d\n", run, ms,
-           static_cast<unsigned long>(privateBytes / 1024), boxes);
-    fflush(stdout);
+    Out("run ");
+    OutNumber(static_cast<unsigned long>(run));
+    Out(": ");
+    OutNumber(tenths / 10);
+    Out(".");
+    OutNumber(tenths % 10);
+    Out(" ms, private ");
+    OutNumber(static_cast<unsigned long>(privateBytes / 1024));
+    Out(" KB, boxes ");
+    OutNumber(static_cast<unsigned long>(boxes));
+    Out("\n");
   }
   return 0;
 }
