@@ -15,6 +15,7 @@
 #   run-bench.sh --quick    the sizes of row 4 only, on an existing win9x
 #                           build (make test's PE check; row 1 is held by
 #                           bench/StartupCallsTest.cpp in the native tests)
+#   run-bench.sh --start    the sizes and the Wine rows only
 #
 # Exits nonzero when a row is over its target. The Google Benchmark runs
 # and the tools' output go to build/bench/bench.log.
@@ -22,8 +23,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/.." && pwd)
 cd "$repo"
-quick=0
+quick=0 start=0
 [[ "${1:-}" == --quick ]] && quick=1
+[[ "${1:-}" == --start ]] && start=1
 JOBS=${JOBS:-2}
 WINE=${WINE:-/usr/lib/wine/wine64}
 WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
@@ -33,7 +35,7 @@ bench=build/bench
 mkdir -p "$bench"
 log="$bench/bench.log"
 : >"$log"
-if [[ $quick == 0 ]]; then
+if [[ $quick == 0 && $start == 0 ]]; then
   if [[ ! -f "$bench/build.ninja" ]]; then
     cmake -G Ninja -S . -B "$bench" -DCMAKE_BUILD_TYPE=Release \
       -DPELMORA_SANITIZE=OFF -DPELMORA_BENCH=ON >>"$log"
@@ -55,14 +57,14 @@ echo "| row | measured | target | |"
 echo "|---|---|---|---|"
 
 # 1 and 3: the benchmark program's own rows.
-if [[ $quick == 0 ]]; then
+if [[ $quick == 0 && $start == 0 ]]; then
   "$program" 2>>"$log" || over
 fi
 
 # 2: instructions of buildDriveTable alone, from the simulator's build of
 # the list view (the table's construction and the machine's load are not
 # counted).
-if [[ $quick == 0 ]]; then
+if [[ $quick == 0 && $start == 0 ]]; then
   declare -A ir
   for n in 4 13 26; do
     out="$bench/callgrind.$n"
@@ -102,7 +104,7 @@ size_row build/win9x/setup/Quobrill.exe 64
 # window program, started alternately by the same timer in one prefix, so
 # both meet the same Wine and the same load.
 make --no-print-directory JOBS="$JOBS" wine >>"$log"
-wine=build/wine
+wine="$repo/build/wine"
 prefixes="$wine/wine-prefixes"
 prefix="$prefixes/bench"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
