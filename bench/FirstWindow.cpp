@@ -5,7 +5,8 @@
 // process's private memory, then ends the process.
 //
 //   firstwindow RUNS PROGRAM [FOLDER]
-// prints one line per run: "run N: MS ms, private KB KB, boxes B"
+// prints one line per run:
+// "run N: MS ms, private KB KB, boxes B, working set KB KB"
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
@@ -39,8 +40,8 @@ void Fail(const char* text, const char* program) {
 
 struct Search {
   DWORD process;
-  HWND box;     // a visible dialog-class window
-  HWND window;  // a visible window of another class
+  HWND box;     // a visible message box
+  HWND window;  // a visible window that is not a dialog
 };
 
 BOOL CALLBACK Visit(HWND window, LPARAM data) {
@@ -48,18 +49,24 @@ BOOL CALLBACK Visit(HWND window, LPARAM data) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   if (process != search->process || !IsWindowVisible(window)) return TRUE;
-  char name[64];
+  char name[64], caption[64];
   GetClassNameA(window, name, sizeof name);
-  if (strcmp(name, "#32770") == 0)
-    search->box = window;
-  else
+  GetWindowTextA(window, caption, sizeof caption);
+  // Boxes are dialogs captioned with the program's name; another dialog
+  // (a splash) is neither answered nor taken for the program's window.
+  if (strcmp(name, "#32770") != 0)
     search->window = window;
+  else if (strcmp(caption, "Pelmora") == 0)
+    search->box = window;
   return TRUE;
 }
 
-// The committed private bytes, through the call Wine and NT have (looked
-// up at run time; Windows 95 has none).
-SIZE_T PrivateBytes(HANDLE process) {
+// The committed private bytes and the working set, through the call Wine
+// and NT have (looked up at run time; Windows 95 has none).
+struct Memory {
+  SIZE_T privateBytes, workingSet;
+};
+Memory MemoryOf(HANDLE process) {
   struct Counters {
     DWORD cb;
     DWORD PageFaultCount;
@@ -71,8 +78,11 @@ SIZE_T PrivateBytes(HANDLE process) {
   typedef BOOL(WINAPI * Query)(HANDLE, Counters*, DWORD);
   Query query = reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(
       GetModuleHandleA("KERNEL32.DLL"), "K32GetProcessMemoryInfo")));
-  if (!query || !query(process, &counters, sizeof counters)) return 0;
-  return counters.PrivateUsage;
+  if (!query || !query(process, &counters, sizeof counters)) return {0, 0};
+  // NT counts the commit charge in both; wine 8 fills only PagefileUsage.
+  const SIZE_T committed =
+      counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+  return {committed, counters.WorkingSetSize};
 }
 
 }  // namespace
@@ -115,7 +125,7 @@ int main(int argc, char** argv) {
     QueryPerformanceCounter(&end);
     const unsigned long tenths = static_cast<unsigned long>(
         (end.QuadPart - begin.QuadPart) * 10000 / frequency.QuadPart);
-    const SIZE_T privateBytes = PrivateBytes(started.hProcess);
+    const Memory memory = MemoryOf(started.hProcess);
     TerminateProcess(started.hProcess, 0);
     WaitForSingleObject(started.hProcess, 10000);
     CloseHandle(started.hThread);
@@ -131,10 +141,12 @@ int main(int argc, char** argv) {
     Out(".");
     OutNumber(tenths % 10);
     Out(" ms, private ");
-    OutNumber(static_cast<unsigned long>(privateBytes / 1024));
+    OutNumber(static_cast<unsigned long>(memory.privateBytes / 1024));
     Out(" KB, boxes ");
     OutNumber(static_cast<unsigned long>(boxes));
-    Out("\n");
+    Out(", working set ");
+    OutNumber(static_cast<unsigned long>(memory.workingSet / 1024));
+    Out(" KB\n");
   }
   return 0;
 }

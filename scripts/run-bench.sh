@@ -110,6 +110,11 @@ prefix="$prefixes/bench"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 scripts/wine-prefix.sh "$prefixes/template" "$prefix" >>"$log" 2>&1
 scripts/wine-machine.sh machines/demo "$prefix" "$wine/bench-drives" >>"$log" 2>&1
+# Windows on one virtual desktop, as in the other Wine scripts: without a
+# window manager Wine waits 2 s for each hidden top-level window to be
+# withdrawn, which would time Xvfb rather than the programs.
+scripts/wine-desktop.sh "$prefix" bench 1024x768 >>"$log" 2>&1
+WINEPREFIX="$prefix" "$WINESERVER" -w
 mkdir -p "$prefix/drive_c/Pelmora"
 cp "$wine/shell/Kromva32.exe" "$wine/bench/MinimalWindow.exe" \
   "$wine/bench/firstwindow.exe" "$prefix/drive_c/Pelmora/"
@@ -131,7 +136,7 @@ xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
 ' >"$timings" 2>>"$log"
 "$WINESERVER" -w >/dev/null 2>&1 || true
 cat "$timings" >>"$log"
-median() { # who column(4: ms, 7: KB)
+median() { # who column(4: ms, 7: private KB, 12: working set KB)
   awk -v who="$1" -v column="$2" '$1 == who { print $column }' "$timings" |
     sort -n | awk '{ v[n++] = $1 }
       END { print (n % 2) ? v[(n - 1) / 2] : (v[n / 2 - 1] + v[n / 2]) / 2 }'
@@ -140,8 +145,11 @@ k_ms=$(median kromva32 4)
 m_ms=$(median minimal 4)
 k_kb=$(median kromva32 7)
 m_kb=$(median minimal 7)
+k_ws=$(median kromva32 12)
+m_ws=$(median minimal 12)
 row "4 private memory of Kromva32 after start-up (wine64, demo machine)" \
-  "$k_kb KB (minimal window program: $m_kb KB)" "reported" 1
+  "$k_kb KB, working set $k_ws KB (minimal window program: $m_kb KB, $m_ws KB)" \
+  "reported" 1
 ratio=$(awk -v k="$k_ms" -v m="$m_ms" 'BEGIN { printf "%.2f", k / m }')
 row "5 time to window under wine64, median of $RUNS" \
   "$ratio x (Kromva32 $k_ms ms, minimal window program $m_ms ms)" \
