@@ -24,7 +24,9 @@ class Faults {
   // How many faults have fired so far.
   int Fired() const { return fired; }
 
-  // For the simulator: true (and *code set) when this call must fail.
+  // For the simulator: whether any fault waits to fire, and true (and
+  // *code set) when this call must fail.
+  bool Armed() const { return !faults.empty(); }
   bool Check(const std::string& call, const std::string& argument,
              uint32_t* code);
 

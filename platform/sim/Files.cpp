@@ -287,6 +287,23 @@ char* SimFiles::Gets(char* buffer, int size, Stream* stream) {
   if (!StartReading(stream)) return nullptr;
   int length = 0;
   while (length < size - 1) {
+    // Ordinary bytes straight from the buffer; line ends, CR, Ctrl-Z and
+    // refills go through ReadChar one at a time.
+    if (stream->readPos < stream->readLength) {
+      const unsigned char* p = stream->readBuffer + stream->readPos;
+      const size_t limit = std::min(stream->readLength - stream->readPos,
+                                    size_t(size - 1 - length));
+      size_t n = 0;
+      while (n < limit && p[n] != '\n' &&
+             !(stream->text && (p[n] == '\r' || p[n] == 0x1A)))
+        ++n;
+      if (n > 0) {
+        memcpy(buffer + length, p, n);
+        length += int(n);
+        stream->readPos += n;
+        continue;
+      }
+    }
     int c = ReadChar(stream);
     if (c == kEof) break;
     buffer[length++] = char(c);
@@ -306,8 +323,23 @@ int SimFiles::Getc(Stream* stream) {
 int SimFiles::Puts(const char* text, Stream* stream) {
   if (!Enter("Puts", stream)) return kEof;
   if (!StartWriting(stream)) return kEof;
-  for (const char* c = text; *c; ++c)
-    if (!PutChar(stream, (unsigned char)*c)) return kEof;
+  for (const char* c = text; *c;) {
+    // Runs without a line feed go in whole, never past the buffer's end,
+    // so the buffer is written at the same bytes as one at a time.
+    const size_t full = Stream::kBuffer, held = stream->writeBuffer.size();
+    const size_t room = held < full ? full - held : 0;
+    size_t n = 0;
+    while (c[n] && c[n] != '\n' && n < room) ++n;
+    if (n == 0) {
+      if (!PutChar(stream, (unsigned char)*c)) return kEof;
+      ++c;
+      continue;
+    }
+    stream->writeBuffer.append(c, n);
+    c += n;
+    if (stream->writeBuffer.size() >= Stream::kBuffer && !FlushWrites(stream))
+      return kEof;
+  }
   return 0;
 }
 

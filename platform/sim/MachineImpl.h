@@ -93,7 +93,8 @@ class MachineImpl {
   ProcessRunner processRunner;
   std::vector<std::string> callLog;
   bool logging = true;
-  std::map<std::string, uint64_t> callCounts;
+  // By call name; looked up by the name as passed, without a copy.
+  std::map<std::string, uint64_t, std::less<>> callCounts;
   std::map<std::string, FileMeta> meta;  // by WinPath::Key()
   std::map<std::string, int> openFiles;  // by WinPath::Key(): stream count
   std::set<void*> allocations;
