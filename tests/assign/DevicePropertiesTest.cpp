@@ -12,6 +12,7 @@
 #include "framework/WinApp.h"
 #include "framework/headless/Dialogs.h"
 #include "tests/assign/SaveViewTest.h"
+#include "tests/support/ProgramDialogs.h"
 
 namespace {
 
@@ -46,14 +47,7 @@ std::string Question(const std::string& name) {
 class DevicePropertiesTest : public SaveViewTest {
  protected:
   void SetUp() override {
-    headless::Resources resources;
-    std::string error;
-    ASSERT_TRUE(headless::ParseResourceScript(KROMVA32_RC, &resources, &error))
-        << error;
-    headless::SetResources(resources);
-    dialogs().Reset();
-    dialogs().SetFailureHandler(
-        [](const std::string& message) { ADD_FAILURE() << message; });
+    ASSERT_NO_FATAL_FAILURE(LoadProgramDialogs(KROMVA32_RC));
     Boot("deviceprops");
     ASSERT_TRUE(Create());
   }

@@ -17,6 +17,7 @@
 #include "framework/headless/Windows.h"
 #include "platform/Codes.h"
 #include "tests/support/MachineTest.h"
+#include "tests/support/ProgramDialogs.h"
 
 namespace {
 
@@ -31,14 +32,7 @@ const char kSerialForm[] =
 class BadInputTest : public MachineTest {
  protected:
   void SetUp() override {
-    headless::Resources resources;
-    std::string error;
-    ASSERT_TRUE(headless::ParseResourceScript(KROMVA32_RC, &resources, &error))
-        << error;
-    headless::SetResources(resources);
-    dialogs().Reset();
-    dialogs().SetFailureHandler(
-        [](const std::string& message) { ADD_FAILURE() << message; });
+    ASSERT_NO_FATAL_FAILURE(LoadProgramDialogs(KROMVA32_RC));
   }
 
   void TearDown() override {
