@@ -138,6 +138,10 @@ class FileSystem {
   virtual int Seek(Stream* stream, long offset, int origin) = 0;
   virtual long Tell(Stream* stream) = 0;
   virtual int Flush(Stream* stream) = 0;
+  // setvbuf(stream, NULL, _IOFBF, size): a buffer of `size` bytes that the
+  // runtime allocates, in place of its own 4 KB one. Only before the first
+  // read or write; 0 on success, nonzero (the old buffer kept) on failure.
+  virtual int SetBuffer(Stream* stream, size_t size) = 0;
   virtual bool Error(Stream* stream) = 0;
   virtual bool Eof(Stream* stream) = 0;
   // errno and strerror; the texts are msvcrt's on every platform.

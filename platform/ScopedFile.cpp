@@ -1,9 +1,12 @@
 #include "platform/ScopedFile.h"
 
-bool ScopedFile::Open(const char* path, const char* mode) {
+bool ScopedFile::Open(const char* path, const char* mode, size_t bufferSize) {
   Close();
-  stream = platform::files().Open(path, mode);
-  return stream != nullptr;
+  platform::FileSystem& files = platform::files();
+  stream = files.Open(path, mode);
+  if (stream == nullptr) return false;
+  if (bufferSize != 0) files.SetBuffer(stream, bufferSize);
+  return true;
 }
 
 bool ScopedFile::Close() {

@@ -10,7 +10,9 @@ class ScopedFile {
   ScopedFile& operator=(const ScopedFile&) = delete;
 
   // Closes any stream held first; false (errno set) when the open failed.
-  bool Open(const char* path, const char* mode);
+  // A nonzero `bufferSize` asks for a buffer of that size; when the runtime
+  // cannot give one the stream keeps its own, which only costs speed.
+  bool Open(const char* path, const char* mode, size_t bufferSize = 0);
   // True when the stream closed cleanly (or none was held): a buffered
   // write can fail only here.
   bool Close();

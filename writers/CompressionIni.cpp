@@ -116,7 +116,7 @@ bool UpdateCompressionIni(const DriveTable& table) {
   platform::FileSystem& files = platform::files();
   platform::Kernel& kernel = platform::kernel();
   ScopedFile in, out;
-  if (!in.Open(path, "rt")) {
+  if (!in.Open(path, "rt", rewriteBufferSize)) {
     ReportCrtError("Error opening the file %s", path);
     return false;
   }

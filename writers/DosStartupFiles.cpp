@@ -204,15 +204,34 @@ enum FileOutcome { fileAbsent, fileDone, fileFailed };
 // What an MSCDEX line commented out for several CD-ROMs starts with.
 const char ourRemark[] = "REM by Pelmora - ";
 
-// One start-up file: every active MSCDEX line edited (or commented out
-// when `several`), the file replaced only when a line changed. Two readers
-// go over the file: `ahead` reads a line to its end to judge it, `in` then
-// copies or edits that same line.
-FileOutcome EditMscdexFile(const char* path, bool several, char letter,
-                           bool* found) {
+// "MSCDEX" appears in the `length` characters at `text`, ignoring case:
+// the lines without it are passed on unjudged.
+bool ContainsMscdex(const char* text, size_t length) {
+  const char firsts[] = {'M', 'm'};
+  for (const char first : firsts) {
+    const char* end = text + length;
+    for (const char* p = text;
+         (p = static_cast<const char*>(memchr(p, first, end - p))) != nullptr;
+         ++p) {
+      if (StartsWithNoCase(p, "MSCDEX")) return true;
+    }
+  }
+  return false;
+}
+
+// A line this long or longer is not held in memory (see EditMscdexFile).
+// MS-DOS reads at most 255 characters of a line of a start-up file.
+const int heldLineSize = 1024;
+
+// EditMscdexFile for a file with a line too long to hold. Two readers go
+// over the file with pieces of one size, so they agree on every line end:
+// `ahead` reads a line to its end to judge it, `in` then copies or edits
+// that same line.
+FileOutcome EditMscdexFileTwice(const char* path, bool several, char letter,
+                                bool* found) {
   platform::FileSystem& files = platform::files();
   ScopedFile in, ahead, out;
-  if (!in.Open(path, "rt")) {
+  if (!in.Open(path, "rt", rewriteBufferSize)) {
     if (IsMissing(files.Errno())) return fileAbsent;
     ReportCrtError("Error opening the file %s", path);
     return fileFailed;
@@ -271,6 +290,90 @@ FileOutcome EditMscdexFile(const char* path, bool several, char letter,
   }
   in.Close();
   ahead.Close();
+  // The last buffer reaches the disk only at the close.
+  const bool written = !out.Error() && out.Close();
+  if (!written) {
+    ReportError("Error writing the file %s", temporaryName);
+    return fileFailed;
+  }
+  if (changed && !ReplaceWithTemporary(path)) return fileFailed;
+  return fileDone;
+}
+
+// One start-up file: every active MSCDEX line edited (or commented out
+// when `several`), the file replaced only when a line changed. A line is
+// judged whole before it is written, so it is held in memory; a file with
+// a line too long to hold is done again by EditMscdexFileTwice, which
+// reads it twice over. Ordinary files are read once.
+FileOutcome EditMscdexFile(const char* path, bool several, char letter,
+                           bool* found) {
+  platform::FileSystem& files = platform::files();
+  ScopedFile in, out;
+  if (!in.Open(path, "rt", rewriteBufferSize)) {
+    if (IsMissing(files.Errno())) return fileAbsent;
+    ReportCrtError("Error opening the file %s", path);
+    return fileFailed;
+  }
+  if (!OpenTemporary(&out, temporaryName)) {
+    ReportCrtError("Error opening temporary file %s", temporaryName);
+    return fileFailed;
+  }
+
+  bool changed = false;
+  char line[heldLineSize];
+  for (;;) {
+    // fgets stops at a line end; a NUL byte hides the rest of a piece, as
+    // it does when the pieces are written.
+    bool any = false, ours = false, ended = false;
+    size_t held = 0;
+    while (!ended && held < sizeof line - 1 &&
+           files.Gets(line + held, static_cast<int>(sizeof line - held),
+                      in.Get()) != nullptr) {
+      if (!any) ours = strncmp(line, ourRemark, sizeof ourRemark - 1) == 0;
+      any = true;
+      held += strlen(line + held);
+      ended = held > 0 && line[held - 1] == '\n';
+    }
+    if (!any) break;
+    if (!ended && held == sizeof line - 1 && !in.Eof() && !in.Error()) {
+      in.Close();
+      out.Close();
+      return EditMscdexFileTwice(path, several, letter, found);
+    }
+    if (!ContainsMscdex(line, held)) {
+      files.Puts(line, out.Get());
+      continue;
+    }
+    MscdexLineScan scan;
+    scan.Feed(line);
+    scan.Finish();
+
+    const bool active = scan.Active();
+    if (active) {
+      changed = true;
+      *found = true;
+    }
+    // A line an earlier save commented out for several CD-ROMs is what
+    // this save would make of it: found, so that the save does not fail
+    // on its own earlier work.
+    if (several && !active && ours && scan.NamesMscdex()) *found = true;
+    if (active && several) {
+      files.Puts(ourRemark, out.Get());
+      files.Puts(line, out.Get());
+    } else if (active) {
+      MscdexLineEdit edit(out.Get(), scan.OptionWord(), letter);
+      edit.Feed(line);
+      edit.Finish();
+    } else {
+      files.Puts(line, out.Get());
+    }
+  }
+
+  if (in.Error()) {
+    ReportError("Error reading the file %s", path);
+    return fileFailed;
+  }
+  in.Close();
   // The last buffer reaches the disk only at the close.
   const bool written = !out.Error() && out.Close();
   if (!written) {
@@ -347,7 +450,7 @@ bool SetLastDrive(const DriveTable& table, char letter) {
   char config[pathSize];
   StartupPath(table, "CONFIG.SYS", config);
   ScopedFile in, out;
-  if (!in.Open(config, "rt")) {
+  if (!in.Open(config, "rt", rewriteBufferSize)) {
     if (IsMissing(files.Errno())) return true;
     ReportCrtError("Error opening the file %s", config);
     return false;

@@ -86,7 +86,7 @@ bool OpenTemporary(ScopedFile* file, const char* name) {
     platform::files().SetErrno(fileExists);
     return false;
   }
-  return file->Open(name, "wt");
+  return file->Open(name, "wt", rewriteBufferSize);
 }
 
 void PieceWriter::Put(char c) {

@@ -27,8 +27,15 @@ void PathInCurrentDirectory(const char* name, char* buffer, size_t size);
 void KeepTemporary(const char* name);
 // The temporary file is kept and still there.
 bool IsKeptTemporary(const char* name);
+// The stream buffer of a file the writers rewrite. The runtime's own 4 KB
+// makes a large start-up file cost a disk request per 4 KB each way; this
+// many bytes per request is what a cluster-sized read wants, and the three
+// streams of a rewrite stay under 100 KB together.
+const size_t rewriteBufferSize = 32 * 1024;
+
 // Opens a temporary file for writing unless it is kept and still there;
-// false with errno set either way (EEXIST for a kept one).
+// false with errno set either way (EEXIST for a kept one). The stream has
+// the rewriters' buffer.
 bool OpenTemporary(ScopedFile* file, const char* name);
 
 // Writes characters in runs, so an edited line costs one stream call per

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "platform/Codes.h"
 #include "platform/sim/MachineImpl.h"
@@ -24,8 +25,11 @@ struct Stream {
   bool eof = false, error = false;
   bool wrote = false;
   enum Mode { kIdle, kReading, kWriting } mode = kIdle;
+  // msvcrt's own buffer size; setvbuf may give a stream another.
   static const size_t kBuffer = 4096;
-  unsigned char readBuffer[kBuffer];
+  // Allocated at the first read or write, as msvcrt does: one of the two.
+  size_t bufferSize = kBuffer;
+  std::vector<unsigned char> readBuffer;
   size_t readPos = 0, readLength = 0;
   std::string writeBuffer;
   uint64_t grown = 0;  // bytes the file grew by through this stream
@@ -187,6 +191,9 @@ bool SimFiles::StartWriting(Stream* s) {
     lseek(s->fd, -off_t(s->readLength - s->readPos), SEEK_CUR);
     s->readPos = s->readLength = 0;
   }
+  // A CR LF may take the buffer one past its size before it spills.
+  if (s->writeBuffer.capacity() < s->bufferSize + 1)
+    s->writeBuffer.reserve(s->bufferSize + 1);
   s->mode = Stream::kWriting;
   return true;
 }
@@ -198,6 +205,8 @@ bool SimFiles::StartReading(Stream* s) {
     return false;
   }
   if (s->mode == Stream::kWriting && !FlushWrites(s)) return false;
+  if (s->readBuffer.size() != s->bufferSize)
+    s->readBuffer.resize(s->bufferSize);
   s->mode = Stream::kReading;
   return true;
 }
@@ -205,13 +214,13 @@ bool SimFiles::StartReading(Stream* s) {
 bool SimFiles::PutChar(Stream* s, unsigned char c) {
   if (s->text && c == '\n') s->writeBuffer += '\r';
   s->writeBuffer += char(c);
-  if (s->writeBuffer.size() >= Stream::kBuffer) return FlushWrites(s);
+  if (s->writeBuffer.size() >= s->bufferSize) return FlushWrites(s);
   return true;
 }
 
 namespace {
 bool Fill(Stream* s, bool* failed) {
-  ssize_t n = ::read(s->fd, s->readBuffer, Stream::kBuffer);
+  ssize_t n = ::read(s->fd, s->readBuffer.data(), s->bufferSize);
   if (n < 0) *failed = true;
   s->readPos = 0;
   s->readLength = n > 0 ? size_t(n) : 0;
@@ -278,6 +287,21 @@ int SimFiles::Close(Stream* stream) {
   return ok ? 0 : kEof;
 }
 
+namespace {
+// How many of the `limit` bytes at `p` come before a line feed (and, in
+// text mode, a CR or Ctrl-Z): the run Gets copies at once.
+size_t Ordinary(const unsigned char* p, size_t limit, bool text) {
+  const void* stop = memchr(p, '\n', limit);
+  size_t n = stop ? size_t(static_cast<const unsigned char*>(stop) - p) : limit;
+  if (!text) return n;
+  for (unsigned char c : {(unsigned char)'\r', (unsigned char)0x1A}) {
+    stop = memchr(p, c, n);
+    if (stop) n = size_t(static_cast<const unsigned char*>(stop) - p);
+  }
+  return n;
+}
+}  // namespace
+
 char* SimFiles::Gets(char* buffer, int size, Stream* stream) {
   if (!Enter("Gets", stream)) return nullptr;
   if (!buffer || size <= 0) {
@@ -290,13 +314,10 @@ char* SimFiles::Gets(char* buffer, int size, Stream* stream) {
     // Ordinary bytes straight from the buffer; line ends, CR, Ctrl-Z and
     // refills go through ReadChar one at a time.
     if (stream->readPos < stream->readLength) {
-      const unsigned char* p = stream->readBuffer + stream->readPos;
+      const unsigned char* p = stream->readBuffer.data() + stream->readPos;
       const size_t limit = std::min(stream->readLength - stream->readPos,
                                     size_t(size - 1 - length));
-      size_t n = 0;
-      while (n < limit && p[n] != '\n' &&
-             !(stream->text && (p[n] == '\r' || p[n] == 0x1A)))
-        ++n;
+      size_t n = Ordinary(p, limit, stream->text);
       if (n > 0) {
         memcpy(buffer + length, p, n);
         length += int(n);
@@ -326,10 +347,10 @@ int SimFiles::Puts(const char* text, Stream* stream) {
   for (const char* c = text; *c;) {
     // Runs without a line feed go in whole, never past the buffer's end,
     // so the buffer is written at the same bytes as one at a time.
-    const size_t full = Stream::kBuffer, held = stream->writeBuffer.size();
+    const size_t full = stream->bufferSize, held = stream->writeBuffer.size();
     const size_t room = held < full ? full - held : 0;
-    size_t n = 0;
-    while (c[n] && c[n] != '\n' && n < room) ++n;
+    const char* feed = strchr(c, '\n');
+    const size_t n = std::min(feed ? size_t(feed - c) : strlen(c), room);
     if (n == 0) {
       if (!PutChar(stream, (unsigned char)*c)) return kEof;
       ++c;
@@ -337,7 +358,8 @@ int SimFiles::Puts(const char* text, Stream* stream) {
     }
     stream->writeBuffer.append(c, n);
     c += n;
-    if (stream->writeBuffer.size() >= Stream::kBuffer && !FlushWrites(stream))
+    if (stream->writeBuffer.size() >= stream->bufferSize &&
+        !FlushWrites(stream))
       return kEof;
   }
   return 0;
@@ -426,6 +448,23 @@ int SimFiles::Seek(Stream* stream, long offset, int origin) {
 int SimFiles::Flush(Stream* stream) {
   if (!Enter("Flush", stream)) return kEof;
   if (stream->mode == Stream::kWriting) return FlushWrites(stream) ? 0 : kEof;
+  return 0;
+}
+
+int SimFiles::SetBuffer(Stream* stream, size_t size) {
+  if (!Enter("SetBuffer", stream)) return -1;
+  // The runtime would lose what is buffered: a caller's mistake.
+  if (stream->mode != Stream::kIdle || stream->readLength != 0 ||
+      stream->wrote) {
+    m.Fail("SetBuffer on a stream already read or written");
+    return -1;
+  }
+  // msvcrt takes 2 to INT_MAX bytes and rounds an odd size down.
+  if (size < 2 || size > size_t(INT32_MAX)) {
+    m.errnoValue = EINVAL;
+    return -1;
+  }
+  stream->bufferSize = size & ~size_t(1);
   return 0;
 }
 

@@ -146,12 +146,15 @@ MachineImpl::~MachineImpl() {
 
 bool MachineImpl::Enter(const char* call, const std::string& argument,
                         uint32_t* code) {
-  // Every seam call passes here, so the common case copies no string.
-  auto counted = callCounts.find(call);
-  if (counted == callCounts.end())
-    callCounts.emplace(call, 1);
-  else
-    ++counted->second;
+  // Every seam call passes here, so the common case copies no string and
+  // searches no map.
+  CountSlot& slot =
+      countCache[(reinterpret_cast<uintptr_t>(call) >> 3) % countSlots];
+  if (slot.name != call) {
+    slot.name = call;
+    slot.count = &callCounts.emplace(call, 0).first->second;
+  }
+  ++*slot.count;
   if (logging) callLog.push_back(std::string(call) + " " + argument);
   return faults.Armed() && faults.Check(call, argument, code);
 }
@@ -649,6 +652,7 @@ std::vector<std::string> Machine::CallLog() const { return impl->callLog; }
 void Machine::ClearCallLog() {
   impl->callLog.clear();
   impl->callCounts.clear();
+  for (MachineImpl::CountSlot& slot : impl->countCache) slot = {};
 }
 void Machine::SetCallLogging(bool enabled) { impl->logging = enabled; }
 uint64_t Machine::CallCount(const std::string& call) const {
@@ -764,8 +768,8 @@ int32_t LinkError(int error) {
   return E_FAIL;
 }
 
-const char* const kLinkFields[] = {"Target=", "Arguments=", "Directory=",
-                                   "Description="};
+const char* const kLinkFields[] = {
+    "Target=", "Arguments=", "Directory=", "Description="};
 
 }  // namespace
 

@@ -43,7 +43,8 @@ class MachineImpl {
 
   void LoadFrom(const std::string& root);
 
-  // Logs the call and says whether a fault makes it fail.
+  // Logs the call and says whether a fault makes it fail. `call` is a
+  // string literal: its counter is found by its address.
   bool Enter(const char* call, const std::string& argument, uint32_t* code);
   void Fail(const std::string& message) { onFailure(message); }
   // Frees what the shell still holds when the machine ends (Shell.cpp).
@@ -95,6 +96,14 @@ class MachineImpl {
   bool logging = true;
   // By call name; looked up by the name as passed, without a copy.
   std::map<std::string, uint64_t, std::less<>> callCounts;
+  // The counters of the names last seen, by the name's address: callers
+  // pass string literals, so a stream's Gets is counted without a search.
+  struct CountSlot {
+    const char* name = nullptr;
+    uint64_t* count = nullptr;
+  };
+  static const size_t countSlots = 64;
+  CountSlot countCache[countSlots];
   std::map<std::string, FileMeta> meta;  // by WinPath::Key()
   std::map<std::string, int> openFiles;  // by WinPath::Key(): stream count
   std::set<void*> allocations;

@@ -173,6 +173,7 @@ class SimFiles final : public platform::FileSystem {
   int Seek(platform::Stream* stream, long offset, int origin) override;
   long Tell(platform::Stream* stream) override;
   int Flush(platform::Stream* stream) override;
+  int SetBuffer(platform::Stream* stream, size_t size) override;
   bool Error(platform::Stream* stream) override;
   bool Eof(platform::Stream* stream) override;
   int Errno() override;
@@ -267,8 +268,8 @@ class SimShell final : public platform::Shell {
   int32_t ExtractSmallIcon(platform::ShellFolder* folder, WindowHandle owner,
                            const platform::ItemIdList* item,
                            IconHandle* icon) override;
-  uint32_t SHGetFileInfoA(const char* path, uint32_t attributes,
-                          uint32_t flags, IconHandle* icon) override;
+  uint32_t SHGetFileInfoA(const char* path, uint32_t attributes, uint32_t flags,
+                          IconHandle* icon) override;
   bool GetIconBitmapWidth(IconHandle icon, int* width) override;
   bool DestroyIcon(IconHandle icon) override;
   int32_t GetContextMenu(platform::ShellFolder* folder, WindowHandle owner,

@@ -279,10 +279,9 @@ class Win32Kernel : public Kernel {
   int WideCharToMultiByte(uint32_t codePage, uint32_t flags,
                           const uint16_t* wide, int wideCount, char* buffer,
                           int bufferSize) override {
-    return ::WideCharToMultiByte(codePage, flags,
-                                 reinterpret_cast<const WCHAR*>(wide),
-                                 wideCount, buffer, bufferSize, nullptr,
-                                 nullptr);
+    return ::WideCharToMultiByte(
+        codePage, flags, reinterpret_cast<const WCHAR*>(wide), wideCount,
+        buffer, bufferSize, nullptr, nullptr);
   }
 
   void Sleep(uint32_t milliseconds) override { ::Sleep(milliseconds); }
@@ -361,6 +360,9 @@ class Win32FileSystem : public FileSystem {
   }
   long Tell(Stream* stream) override { return ftell(ToFile(stream)); }
   int Flush(Stream* stream) override { return fflush(ToFile(stream)); }
+  int SetBuffer(Stream* stream, size_t size) override {
+    return setvbuf(ToFile(stream), nullptr, _IOFBF, size);
+  }
   bool Error(Stream* stream) override { return ferror(ToFile(stream)) != 0; }
   bool Eof(Stream* stream) override { return feof(ToFile(stream)) != 0; }
   int Errno() override { return errno; }
@@ -500,7 +502,7 @@ Forever<Win32DeviceDriver> theDriver;
 Platform Win32Platform() {
   Platform platform = {&theKernel.object,   &theFiles.object,
                        &theRegistry.object, &thePrompts.object,
-                       Win32ShellObject(),    &theDriver.object,
+                       Win32ShellObject(),  &theDriver.object,
                        Win32Services16()};
   return platform;
 }

@@ -114,6 +114,45 @@ TEST_F(FilesTest, FullDriveFailsTheBufferedWriteAtClose) {
   f().Close(s);
 }
 
+TEST_F(FilesTest, SetBufferChangesWhenTheDiskIsWritten) {
+  // msvcrt takes 2 to INT_MAX bytes; a refused size keeps the 4 KB buffer.
+  platform::Stream* s = f().Open("C:\\big.txt", "wb");
+  ASSERT_NE(s, nullptr);
+  EXPECT_NE(f().SetBuffer(s, 1), 0);
+  EXPECT_EQ(f().Errno(), EINVAL);
+  EXPECT_EQ(f().SetBuffer(s, 16 * 1024), 0);
+  // 10000 bytes stay in a 16 KB buffer; the disk sees them at the close.
+  std::string block;
+  for (int i = 0; i < 2000; ++i) block += "abc\r\n";
+  EXPECT_EQ(f().Write(block.data(), 1, block.size(), s), block.size());
+  EXPECT_EQ(machine().ReadFile("C:\\big.txt"), "");
+  EXPECT_EQ(f().Close(s), 0);
+  EXPECT_EQ(machine().ReadFile("C:\\big.txt"), block);
+  // Read back through a buffer of another size: every CR LF, also those
+  // across the runtime's 4 KB, reads as one line end.
+  s = f().Open("C:\\big.txt", "rt");
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(f().SetBuffer(s, 3001), 0);
+  char line[16];
+  int lines = 0;
+  while (f().Gets(line, sizeof line, s) != nullptr) {
+    EXPECT_STREQ(line, "abc\n");
+    ++lines;
+  }
+  EXPECT_EQ(lines, 2000);
+  EXPECT_FALSE(f().Error(s));
+  f().Close(s);
+  // On a full disk the large buffer fails at the close, not at the write.
+  machine().drive('C')->freeClusters = 0;
+  s = f().Open("C:\\full.txt", "wb");
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(f().SetBuffer(s, 16 * 1024), 0);
+  EXPECT_EQ(f().Write(block.data(), 1, block.size(), s), block.size());
+  EXPECT_EQ(f().Close(s), -1);
+  EXPECT_EQ(f().Errno(), ENOSPC);
+  EXPECT_EQ(machine().ReadFile("C:\\full.txt"), "");
+}
+
 TEST_F(FilesTest, AppendAndUpdateModes) {
   machine().WriteFile("C:\\a.txt", "12345");
   platform::Stream* s = f().Open("C:\\a.txt", "a");

@@ -108,33 +108,44 @@ TEST_F(DosStartupFilesTest, MscdexLinesInBothFilesAreBothEdited) {
   EXPECT_FALSE(Exists(kTempPath));
 }
 
+// Lines are read in pieces of 255 characters and held whole up to 1 KB;
+// a file with a longer line is read twice over. 300 characters exercise
+// the pieces of a held line, 1100 the second reader.
 TEST_F(DosStartupFilesTest, LinesLongerThanAPieceAreJudgedAndEditedWhole) {
-  const std::string path = "C:\\" + std::string(300, 'x');
-  const std::string upperPath = "C:\\" + std::string(300, 'X');
-  // MSCDEX, the option and the remark beyond the first 255 characters.
-  const std::string farName = "LH " + path + "\\mscdex.exe /d:mscd001 /l:e\r\n";
-  const std::string farRemark = "REM " + path + " MSCDEX\r\n";
-  // A word that straddles the piece boundary stays one word.
-  const std::string straddling =
-      std::string(250, 'a') + "MSC" + std::string(10, 'b') + " mscdex\r\n";
-  // A long line whose pieces end in MSC and begin with " DEX" names no
-  // MSCDEX.
-  const std::string split = std::string(252, 'c') + "MSC DEX\r\n";
-  machine().WriteFile(kAutoexec, farName + farRemark + straddling + split);
-  DosCdRom('E', 'G');
-  EXPECT_TRUE(UpdateMscdexLines(*table));
-  EXPECT_EQ(Read(kAutoexec),
-            "LH " + upperPath + "\\MSCDEX.EXE /D:MSCD001 /L:G \r\n" +
-                farRemark + std::string(250, 'A') + "MSC" +
-                std::string(10, 'B') + " MSCDEX /L:G \r\n" + split);
+  for (size_t length : {300, 1100}) {
+    SCOPED_TRACE(length);
+    const std::string path = "C:\\" + std::string(length, 'x');
+    const std::string upperPath = "C:\\" + std::string(length, 'X');
+    // MSCDEX, the option and the remark beyond the first 255 characters.
+    const std::string farName =
+        "LH " + path + "\\mscdex.exe /d:mscd001 /l:e\r\n";
+    const std::string farRemark = "REM " + path + " MSCDEX\r\n";
+    // A word that straddles the piece boundary stays one word.
+    const std::string straddling =
+        std::string(250, 'a') + "MSC" + std::string(10, 'b') + " mscdex\r\n";
+    // A long line whose pieces end in MSC and begin with " DEX" names no
+    // MSCDEX.
+    const std::string split = std::string(252, 'c') + "MSC DEX\r\n";
+    machine().WriteFile(kAutoexec, farName + farRemark + straddling + split);
+    DosCdRom('E', 'G');
+    EXPECT_TRUE(UpdateMscdexLines(*table));
+    EXPECT_EQ(Read(kAutoexec),
+              "LH " + upperPath + "\\MSCDEX.EXE /D:MSCD001 /L:G \r\n" +
+                  farRemark + std::string(250, 'A') + "MSC" +
+                  std::string(10, 'B') + " MSCDEX /L:G \r\n" + split);
+  }
 }
 
 TEST_F(DosStartupFilesTest, MscdexSplitOverTwoPiecesIsFound) {
-  const std::string line = std::string(252, ' ') + "MSCDEX /L:E\r\n";
-  machine().WriteFile(kAutoexec, line);
-  DosCdRom('E', 'H');
-  EXPECT_TRUE(UpdateMscdexLines(*table));
-  EXPECT_EQ(Read(kAutoexec), "MSCDEX /L:H \r\n");
+  // Over the boundary of two pieces, and of a held line's 1 KB.
+  for (size_t blanks : {252, 1020}) {
+    SCOPED_TRACE(blanks);
+    machine().WriteFile(kAutoexec,
+                        std::string(blanks, ' ') + "MSCDEX /L:E\r\nECHO\r\n");
+    DosCdRom('E', 'H');
+    EXPECT_TRUE(UpdateMscdexLines(*table));
+    EXPECT_EQ(Read(kAutoexec), "MSCDEX /L:H \r\nECHO\r\n");
+  }
 }
 
 TEST_F(DosStartupFilesTest, CdRomWithoutNewLetterKeepsItsOwn) {
@@ -261,29 +272,43 @@ TEST_F(DosStartupFilesTest, ReadOnlyFileStaysUnchangedAndTheOtherIsEdited) {
 }
 
 TEST_F(DosStartupFilesTest, MscdexFailuresKeepEveryFileAndLaterWritersRun) {
+  // A CONFIG.SYS with a line too long to hold, read twice over.
+  const std::string longConfig =
+      kConfigWithMscdex + std::string("REM ") + std::string(1100, 'r') + "\r\n";
   const struct {
     const char* call;
     uint32_t code;
     int occurrence;
     const char* argument;
     const char* message;
+    bool longLine;
   } cases[] = {
       {"Open", EACCES, 1, "config.sys",
-       "Error opening the file C:\\CONFIG.SYS : Permission denied"},
+       "Error opening the file C:\\CONFIG.SYS : Permission denied", false},
       {"Open", EACCES, 1, "temp.tmp",
-       "Error opening temporary file temp.tmp : Permission denied"},
-      // The second reader of the same file.
-      {"Open", EMFILE, 2, "config.sys",
-       "Error opening the file C:\\CONFIG.SYS : Too many open files"},
-      {"Gets", EIO, 2, "config.sys", "Error reading the file C:\\CONFIG.SYS"},
-      {"Gets", EIO, 5, "config.sys", "Error reading the file C:\\CONFIG.SYS"},
-      {"Puts", ENOSPC, 2, "temp.tmp", "Error writing the file temp.tmp"},
-      {"Close", ENOSPC, 1, "temp.tmp", "Error writing the file temp.tmp"},
-      {"DeleteFileA", ERROR_ACCESS_DENIED, 1, "config.sys", kRenameConfig},
+       "Error opening temporary file temp.tmp : Permission denied", false},
+      // The second reader of the same file (the first two opens are the
+      // reading that met the long line and the first reader).
+      {"Open", EMFILE, 3, "config.sys",
+       "Error opening the file C:\\CONFIG.SYS : Too many open files", true},
+      // The first reader of the second pass.
+      {"Gets", EIO, 6, "config.sys", "Error reading the file C:\\CONFIG.SYS",
+       true},
+      {"Gets", EIO, 2, "config.sys", "Error reading the file C:\\CONFIG.SYS",
+       false},
+      // The read that would find the end of the file.
+      {"Gets", EIO, 4, "config.sys", "Error reading the file C:\\CONFIG.SYS",
+       false},
+      {"Puts", ENOSPC, 2, "temp.tmp", "Error writing the file temp.tmp", false},
+      {"Close", ENOSPC, 1, "temp.tmp", "Error writing the file temp.tmp",
+       false},
+      {"DeleteFileA", ERROR_ACCESS_DENIED, 1, "config.sys", kRenameConfig,
+       false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.call) + " " + c.argument);
-    machine().WriteFile(kConfig, kConfigWithMscdex);
+    const std::string config = c.longLine ? longConfig : kConfigWithMscdex;
+    machine().WriteFile(kConfig, config);
     machine().WriteFile(kAutoexec, kFixtureAutoexec);
     DosCdRom('E', 'G');
     faults().Clear();
@@ -293,7 +318,7 @@ TEST_F(DosStartupFilesTest, MscdexFailuresKeepEveryFileAndLaterWritersRun) {
     EXPECT_FALSE(UpdateMscdexLines(*table));
     EXPECT_EQ(faults().Fired(), fired + 1);
     // The failed file is as it was, the other one edited.
-    EXPECT_EQ(Read(kConfig), kConfigWithMscdex);
+    EXPECT_EQ(Read(kConfig), config);
     EXPECT_EQ(Read(kAutoexec), kEditedAutoexec);
     EXPECT_FALSE(Exists(kTempPath));
     EXPECT_EQ(machine().OpenStreams(), 0);
