@@ -1,12 +1,15 @@
-// Times a windowed program's start under Wine: from CreateProcess until a
-// window of the program's own (not a message box) is visible and the
-// program waits for input. A message box on the way is answered with OK
-// at once, as a user who knows it would. After the start it reads the
-// process's private memory, then ends the process.
+// Times a windowed program's start under Wine, from CreateProcess to two
+// moments: the first window of the program's own (a splash counts, a
+// message box does not) is visible and painted; and a window of its own
+// that is not a dialog is visible and the program waits for input. A
+// message box on the way is answered with OK at once, as a user who knows
+// it would. After the start it reads the process's private memory, then
+// ends the process.
 //
 //   firstwindow RUNS PROGRAM [FOLDER]
 // prints one line per run:
-// "run N: MS ms, private KB KB, boxes B, working set KB KB"
+// "run N: MS ms, private KB KB, boxes B, working set KB KB, first window
+// MS ms"
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
@@ -40,9 +43,26 @@ void Fail(const char* text, const char* program) {
 
 struct Search {
   DWORD process;
-  HWND box;     // a visible message box
-  HWND window;  // a visible window that is not a dialog
+  HWND box;      // a visible message box
+  HWND window;   // a visible window that is not a dialog
+  bool painted;  // a visible window, not a box, with nothing left to paint
 };
+
+BOOL CALLBACK FindUnpainted(HWND child, LPARAM data) {
+  if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
+    *reinterpret_cast<bool*>(data) = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Neither the window nor a visible child of it waits for WM_PAINT.
+bool Painted(HWND window) {
+  if (GetUpdateRect(window, nullptr, FALSE)) return false;
+  bool unpainted = false;
+  EnumChildWindows(window, FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+  return !unpainted;
+}
 
 BOOL CALLBACK Visit(HWND window, LPARAM data) {
   Search* search = reinterpret_cast<Search*>(data);
@@ -54,10 +74,13 @@ BOOL CALLBACK Visit(HWND window, LPARAM data) {
   GetWindowTextA(window, caption, sizeof caption);
   // Boxes are dialogs captioned with the program's name; another dialog
   // (a splash) is neither answered nor taken for the program's window.
-  if (strcmp(name, "#32770") != 0)
-    search->window = window;
-  else if (strcmp(caption, "Pelmora") == 0)
+  const bool dialog = strcmp(name, "#32770") == 0;
+  if (dialog && strcmp(caption, "Pelmora") == 0) {
     search->box = window;
+    return TRUE;
+  }
+  if (!dialog) search->window = window;
+  if (!search->painted && Painted(window)) search->painted = true;
   return TRUE;
 }
 
@@ -99,7 +122,7 @@ int main(int argc, char** argv) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    LARGE_INTEGER begin, end;
+    LARGE_INTEGER begin, end, first = {};
     QueryPerformanceCounter(&begin);
     if (!CreateProcessA(argv[2], nullptr, nullptr, nullptr, FALSE, 0, nullptr,
                         argc > 3 ? argv[3] : nullptr, &startup, &started)) {
@@ -111,8 +134,10 @@ int main(int argc, char** argv) {
     HWND answered = nullptr;
     for (int i = 0; i < 60000 && !shown; ++i) {
       const DWORD idle = WaitForInputIdle(started.hProcess, 1);
-      Search search = {started.dwProcessId, nullptr, nullptr};
+      Search search = {started.dwProcessId, nullptr, nullptr, false};
       EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+      if (search.painted && first.QuadPart == 0)
+        QueryPerformanceCounter(&first);
       if (search.box && search.box != answered) {
         PostMessageA(search.box, WM_COMMAND, IDOK, 0);
         answered = search.box;
@@ -125,6 +150,10 @@ int main(int argc, char** argv) {
     QueryPerformanceCounter(&end);
     const unsigned long tenths = static_cast<unsigned long>(
         (end.QuadPart - begin.QuadPart) * 10000 / frequency.QuadPart);
+    // The ready window is painted too, if no earlier one was.
+    if (first.QuadPart == 0) first = end;
+    const unsigned long firstTenths = static_cast<unsigned long>(
+        (first.QuadPart - begin.QuadPart) * 10000 / frequency.QuadPart);
     const Memory memory = MemoryOf(started.hProcess);
     TerminateProcess(started.hProcess, 0);
     WaitForSingleObject(started.hProcess, 10000);
@@ -146,7 +175,11 @@ int main(int argc, char** argv) {
     OutNumber(static_cast<unsigned long>(boxes));
     Out(", working set ");
     OutNumber(static_cast<unsigned long>(memory.workingSet / 1024));
-    Out(" KB\n");
+    Out(" KB, first window ");
+    OutNumber(firstTenths / 10);
+    Out(".");
+    OutNumber(firstTenths % 10);
+    Out(" ms\n");
   }
   return 0;
 }
