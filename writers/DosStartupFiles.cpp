@@ -220,7 +220,7 @@ bool ContainsMscdex(const char* text, size_t length) {
 }
 
 // A line this long or longer is not held in memory (see EditMscdexFile).
-// MS-DOS reads at most 255 characters of a line of a start-up file.
+// Far longer than any line MS-DOS takes from a start-up file.
 const int heldLineSize = 1024;
 
 // EditMscdexFile for a file with a line too long to hold. Two readers go
