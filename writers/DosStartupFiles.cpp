@@ -219,6 +219,50 @@ bool ContainsMscdex(const char* text, size_t length) {
   return false;
 }
 
+// Opens a start-up file and the temporary file for its edit: fileDone when
+// both are open.
+FileOutcome OpenEdit(const char* path, ScopedFile* in, ScopedFile* out) {
+  if (!in->Open(path, "rt", rewriteBufferSize)) {
+    if (IsMissing(platform::files().Errno())) return fileAbsent;
+    ReportCrtError("Error opening the file %s", path);
+    return fileFailed;
+  }
+  if (!OpenTemporary(out, temporaryName)) {
+    ReportCrtError("Error opening temporary file %s", temporaryName);
+    return fileFailed;
+  }
+  return fileDone;
+}
+
+// Notes what a judged line means for the file and the save; true when it
+// is an active MSCDEX line.
+bool NoteLine(const MscdexLineScan& scan, bool ours, bool several,
+              bool* changed, bool* found) {
+  const bool active = scan.Active();
+  if (active) {
+    *changed = true;
+    *found = true;
+  }
+  // A line an earlier save commented out for several CD-ROMs is what this
+  // save would make of it: found, so that the save does not fail on its
+  // own earlier work.
+  if (several && !active && ours && scan.NamesMscdex()) *found = true;
+  return active;
+}
+
+// Ends an edit that read its file whole: the temporary file is closed and
+// replaces the file when a line changed.
+FileOutcome FinishEdit(const char* path, ScopedFile* out, bool changed) {
+  // The last buffer reaches the disk only at the close.
+  const bool written = !out->Error() && out->Close();
+  if (!written) {
+    ReportError("Error writing the file %s", temporaryName);
+    return fileFailed;
+  }
+  if (changed && !ReplaceWithTemporary(path)) return fileFailed;
+  return fileDone;
+}
+
 // A line this long or longer is not held in memory (see EditMscdexFile).
 // Far longer than any line MS-DOS takes from a start-up file.
 const int heldLineSize = 1024;
@@ -231,15 +275,8 @@ FileOutcome EditMscdexFileTwice(const char* path, bool several, char letter,
                                 bool* found) {
   platform::FileSystem& files = platform::files();
   ScopedFile in, ahead, out;
-  if (!in.Open(path, "rt", rewriteBufferSize)) {
-    if (IsMissing(files.Errno())) return fileAbsent;
-    ReportCrtError("Error opening the file %s", path);
-    return fileFailed;
-  }
-  if (!OpenTemporary(&out, temporaryName)) {
-    ReportCrtError("Error opening temporary file %s", temporaryName);
-    return fileFailed;
-  }
+  const FileOutcome opened = OpenEdit(path, &in, &out);
+  if (opened != fileDone) return opened;
   if (!ahead.Open(path, "rt")) {
     ReportCrtError("Error opening the file %s", path);
     return fileFailed;
@@ -259,15 +296,7 @@ FileOutcome EditMscdexFileTwice(const char* path, bool several, char letter,
     if (!any) break;
     scan.Finish();
 
-    const bool active = scan.Active();
-    if (active) {
-      changed = true;
-      *found = true;
-    }
-    // A line an earlier save commented out for several CD-ROMs is what
-    // this save would make of it: found, so that the save does not fail
-    // on its own earlier work.
-    if (several && !active && ours && scan.NamesMscdex()) *found = true;
+    const bool active = NoteLine(scan, ours, several, &changed, found);
     MscdexLineEdit edit(out.Get(), scan.OptionWord(), letter);
     if (active && several) files.Puts(ourRemark, out.Get());
     bool read = false;
@@ -290,14 +319,7 @@ FileOutcome EditMscdexFileTwice(const char* path, bool several, char letter,
   }
   in.Close();
   ahead.Close();
-  // The last buffer reaches the disk only at the close.
-  const bool written = !out.Error() && out.Close();
-  if (!written) {
-    ReportError("Error writing the file %s", temporaryName);
-    return fileFailed;
-  }
-  if (changed && !ReplaceWithTemporary(path)) return fileFailed;
-  return fileDone;
+  return FinishEdit(path, &out, changed);
 }
 
 // One start-up file: every active MSCDEX line edited (or commented out
@@ -309,15 +331,8 @@ FileOutcome EditMscdexFile(const char* path, bool several, char letter,
                            bool* found) {
   platform::FileSystem& files = platform::files();
   ScopedFile in, out;
-  if (!in.Open(path, "rt", rewriteBufferSize)) {
-    if (IsMissing(files.Errno())) return fileAbsent;
-    ReportCrtError("Error opening the file %s", path);
-    return fileFailed;
-  }
-  if (!OpenTemporary(&out, temporaryName)) {
-    ReportCrtError("Error opening temporary file %s", temporaryName);
-    return fileFailed;
-  }
+  const FileOutcome opened = OpenEdit(path, &in, &out);
+  if (opened != fileDone) return opened;
 
   bool changed = false;
   char line[heldLineSize];
@@ -348,15 +363,7 @@ FileOutcome EditMscdexFile(const char* path, bool several, char letter,
     scan.Feed(line);
     scan.Finish();
 
-    const bool active = scan.Active();
-    if (active) {
-      changed = true;
-      *found = true;
-    }
-    // A line an earlier save commented out for several CD-ROMs is what
-    // this save would make of it: found, so that the save does not fail
-    // on its own earlier work.
-    if (several && !active && ours && scan.NamesMscdex()) *found = true;
+    const bool active = NoteLine(scan, ours, several, &changed, found);
     if (active && several) {
       files.Puts(ourRemark, out.Get());
       files.Puts(line, out.Get());
@@ -374,14 +381,7 @@ FileOutcome EditMscdexFile(const char* path, bool several, char letter,
     return fileFailed;
   }
   in.Close();
-  // The last buffer reaches the disk only at the close.
-  const bool written = !out.Error() && out.Close();
-  if (!written) {
-    ReportError("Error writing the file %s", temporaryName);
-    return fileFailed;
-  }
-  if (changed && !ReplaceWithTemporary(path)) return fileFailed;
-  return fileDone;
+  return FinishEdit(path, &out, changed);
 }
 
 }  // namespace

@@ -16,6 +16,33 @@
 
 namespace platform {
 
+// What waits to be written: a run of bytes that keeps its storage when
+// emptied, appended to without the bookkeeping of a string.
+class WriteBuffer {
+ public:
+  size_t size() const { return used; }
+  bool empty() const { return used == 0; }
+  void clear() { used = 0; }
+  const char* data() const { return bytes.data(); }
+  size_t capacity() const { return bytes.size(); }
+  void reserve(size_t size) {
+    if (bytes.size() < size) bytes.resize(size);
+  }
+  void append(const char* text, size_t length) {
+    reserve(used + length);
+    memcpy(bytes.data() + used, text, length);
+    used += length;
+  }
+  WriteBuffer& operator+=(char c) {
+    append(&c, 1);
+    return *this;
+  }
+
+ private:
+  std::vector<char> bytes;
+  size_t used = 0;
+};
+
 struct Stream {
   int fd = -1;
   sim::WinPath path;
@@ -31,7 +58,7 @@ struct Stream {
   size_t bufferSize = kBuffer;
   std::vector<unsigned char> readBuffer;
   size_t readPos = 0, readLength = 0;
-  std::string writeBuffer;
+  WriteBuffer writeBuffer;
   uint64_t grown = 0;  // bytes the file grew by through this stream
 };
 
@@ -318,6 +345,18 @@ char* SimFiles::Gets(char* buffer, int size, Stream* stream) {
       const size_t limit = std::min(stream->readLength - stream->readPos,
                                     size_t(size - 1 - length));
       size_t n = Ordinary(p, limit, stream->text);
+      // A CR LF within the buffer ends the line here; one at the buffer's
+      // end goes through ReadChar.
+      const bool crLf = stream->text && n < limit && p[n] == '\r' &&
+                        stream->readPos + n + 1 < stream->readLength &&
+                        p[n + 1] == '\n';
+      if (crLf) {
+        memcpy(buffer + length, p, n);
+        length += int(n);
+        buffer[length++] = '\n';
+        stream->readPos += n + 2;
+        break;
+      }
       if (n > 0) {
         memcpy(buffer + length, p, n);
         length += int(n);
@@ -351,6 +390,15 @@ int SimFiles::Puts(const char* text, Stream* stream) {
     const size_t room = held < full ? full - held : 0;
     const char* feed = strchr(c, '\n');
     const size_t n = std::min(feed ? size_t(feed - c) : strlen(c), room);
+    if (n == 0 && *c == '\n' && stream->text && held + 2 <= full) {
+      // The common line end, as PutChar writes it, without a spill.
+      stream->writeBuffer.append("\r\n", 2);
+      ++c;
+      if (stream->writeBuffer.size() >= stream->bufferSize &&
+          !FlushWrites(stream))
+        return kEof;
+      continue;
+    }
     if (n == 0) {
       if (!PutChar(stream, (unsigned char)*c)) return kEof;
       ++c;

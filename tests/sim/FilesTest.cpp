@@ -153,6 +153,30 @@ TEST_F(FilesTest, SetBufferChangesWhenTheDiskIsWritten) {
   EXPECT_EQ(machine().ReadFile("C:\\full.txt"), "");
 }
 
+TEST_F(FilesTest, RewritingAFileEmptiesItAlsoForAStreamReadingIt) {
+  machine().WriteFile("C:\\shared.txt", "old\r\n");
+  platform::Stream* reader = f().Open("C:\\shared.txt", "rt");
+  ASSERT_NE(reader, nullptr);
+  platform::Stream* writer = f().Open("C:\\shared.txt", "wt");
+  ASSERT_NE(writer, nullptr);
+  EXPECT_EQ(f().Puts("new\n", writer), 0);
+  EXPECT_EQ(f().Close(writer), 0);
+  // The reader opened before the rewrite reads the new content.
+  char line[16];
+  ASSERT_NE(f().Gets(line, sizeof line, reader), nullptr);
+  EXPECT_STREQ(line, "new\n");
+  f().Close(reader);
+  // With no stream on it, the rewrite keeps the file's attributes.
+  ASSERT_TRUE(platform::kernel().SetFileAttributesA(
+      "C:\\shared.txt", FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN));
+  writer = f().Open("C:\\shared.txt", "wt");
+  ASSERT_NE(writer, nullptr);
+  EXPECT_EQ(f().Close(writer), 0);
+  EXPECT_EQ(machine().ReadFile("C:\\shared.txt"), "");
+  EXPECT_EQ(platform::kernel().GetFileAttributesA("C:\\shared.txt"),
+            uint32_t(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN));
+}
+
 TEST_F(FilesTest, AppendAndUpdateModes) {
   machine().WriteFile("C:\\a.txt", "12345");
   platform::Stream* s = f().Open("C:\\a.txt", "a");
