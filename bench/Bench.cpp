@@ -316,17 +316,17 @@ void SaveArguments(benchmark::internal::Benchmark* b) {
 // Real time decides the iterations: cp's work is in another process.
 BENCHMARK(BM_Save)
     ->Apply(SaveArguments)
-    ->Repetitions(3)
+    ->Repetitions(5)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StreamCopy)
     ->Apply(SaveArguments)
-    ->Repetitions(3)
+    ->Repetitions(5)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Copy)
     ->Apply(SaveArguments)
-    ->Repetitions(3)
+    ->Repetitions(5)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
